@@ -1,0 +1,17 @@
+/* The main window class, the main window and the main message loop. */
+#ifndef NOVRA_SHELL_H
+#define NOVRA_SHELL_H
+
+#include <windows.h>
+
+#define MAIN_CLASS_NAME "NOVRAClass"
+
+DWORD RegisterMainClass(HINSTANCE instance, const char *className);
+
+/* 1 when the window was created and shown, 0 when creation failed. */
+int CreateMainWindow(HINSTANCE instance, const char *className, int showCommand);
+
+/* Runs until WM_QUIT (or a GetMessage error); returns the exit code. */
+int RunMessageLoop(void);
+
+#endif

@@ -1,0 +1,16 @@
+/* The saver's settings run ("/c") and full-screen run ("/S"): the child
+ * is started and a nested message loop keeps the viewer alive until the
+ * child ends. */
+#ifndef NOVRA_MODAL_H
+#define NOVRA_MODAL_H
+
+/* 1 once the child was started and has ended (or the run was cut short by
+ * WM_QUIT or by EndModalChild), 0 when the child could not be started. */
+int RunSaverSettings(void);
+int RunSaverFullScreen(void);
+
+/* Ends the child of a modal run in progress: terminated, handles closed,
+ * after which the nested loop returns. Does nothing outside a run. */
+void EndModalChild(void);
+
+#endif

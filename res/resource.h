@@ -1,0 +1,45 @@
+/* Command and resource identifiers, shared by the resource script and the
+ * code. Nothing but #defines: windres reads this file too. */
+#ifndef NOVRA_RESOURCE_H
+#define NOVRA_RESOURCE_H
+
+/* Resources */
+#define IDD_ABOUT           129
+#define IDR_MAIN_MENU       130
+#define IDC_LINK_CURSOR     131
+#define IDI_APP             133
+#define IDR_CONTEXT_MENU    201
+
+/* Commands: File menu */
+#define IDM_EXIT            102
+#define IDM_RECENT_1        202
+#define IDM_RECENT_2        203
+#define IDM_RECENT_3        204
+#define IDM_RECENT_4        205
+#define IDM_RECENT_5        206
+#define IDM_OPEN            32773
+
+/* Commands: Operation and Settings menus */
+#define IDM_RESET           32777
+#define IDM_STOP            32778
+#define IDM_SAVER_SETTINGS  32779
+#define IDM_START_SAVER     32781
+
+/* Commands: View menu and context menu */
+#define IDM_TOPMOST         32783
+#define IDM_SIZE_VGA        32784
+#define IDM_SIZE_SVGA       32785
+#define IDM_SIZE_XGA        32786
+#define IDM_SIZE_QVGA       32788
+#define IDM_FULL_SCREEN     32791
+#define IDM_RESTORE_SIZE    32792
+
+/* Commands: Help menu */
+#define IDM_HELP            32787
+#define IDM_ABOUT           32780
+
+/* Controls of the About box */
+#define IDC_LINK_WEB        2001
+#define IDC_LINK_MAIL       2002
+
+#endif

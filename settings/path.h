@@ -1,0 +1,28 @@
+/* Splitting ANSI paths into drive, directory, file name and extension,
+ * aware of the double-byte characters of the ANSI code page. Shared by the
+ * settings file, the recent menu and the help command. */
+#ifndef NOVRA_PATH_H
+#define NOVRA_PATH_H
+
+#include <stddef.h>
+
+#define PART_BUFFER 256     /* each component is cut to 255 bytes */
+
+struct PathParts {
+    char drive[3];              /* "D:" or empty */
+    char directory[PART_BUFFER];  /* up to and including the last separator */
+    char name[PART_BUFFER];     /* the file name up to its last dot */
+    char extension[PART_BUFFER];  /* from that dot on, or empty */
+};
+
+void SplitPath(const char *path, PathParts *parts);
+
+/* Copies text into a buffer of the given size, cutting it to fit without
+ * splitting a double-byte character. Returns 1 when nothing was cut. */
+int CopyText(char *buffer, size_t size, const char *text);
+
+/* Writes the running executable's full path; 1 on success, 0 when the
+ * platform failed or the path did not fit. */
+int GetProgramPath(char *buffer, size_t size);
+
+#endif

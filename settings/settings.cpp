@@ -1,0 +1,106 @@
+#include "settings.h"
+
+#include <stdio.h>
+#include <windows.h>
+
+#include "app/state.h"
+#include "settings/path.h"
+
+static const char WINDOW_SECTION[] = "WINDOW";
+static const char SYSTEM_SECTION[] = "SYSTEM";
+static const char *const SAVER_KEYS[RECENT_COUNT] = {
+    "SCREENSAVER_1", "SCREENSAVER_2", "SCREENSAVER_3", "SCREENSAVER_4", "SCREENSAVER_5"
+};
+
+int SettingsFilePath(char *buffer, size_t size)
+{
+    char program[PATH_BUFFER];
+    PathParts parts;
+
+    if (GetProgramPath(program, sizeof(program)) != 1)
+        return 0;
+    SplitPath(program, &parts);
+    int length = snprintf(buffer, size, "%s%s%s.ini", parts.drive, parts.directory, parts.name);
+    return length > 0 && (size_t)length < size;
+}
+
+static int ReadInt(const char *file, const char *section, const char *key, int fallback)
+{
+    /* The profile reader returns a UINT, but it parses a leading minus
+     * sign: the cast gives back the signed value that was written. */
+    return (int)GetPrivateProfileIntA(section, key, fallback, file);
+}
+
+static void WriteInt(const char *file, const char *section, const char *key, int value)
+{
+    char text[128];
+
+    snprintf(text, sizeof(text), "%d", value);
+    WritePrivateProfileStringA(section, key, text, file);
+}
+
+void LoadSettings(void)
+{
+    ViewerState *state = GetState();
+    char file[SETTINGS_PATH_BUFFER];
+
+    state->windowX = state->windowY = -1;
+    state->windowWidth = state->windowHeight = -1;
+    if (SettingsFilePath(file, sizeof(file)) != 1)
+        return;
+
+    state->windowX = ReadInt(file, WINDOW_SECTION, "X", -1);
+    state->windowY = ReadInt(file, WINDOW_SECTION, "Y", -1);
+    state->windowWidth = ReadInt(file, WINDOW_SECTION, "WIDTH", -1);
+    state->windowHeight = ReadInt(file, WINDOW_SECTION, "HEIGHT", -1);
+    state->alwaysOnTop = ReadInt(file, WINDOW_SECTION, "WIN_TOP", 0);
+    state->startPlayState = ReadInt(file, SYSTEM_SECTION, "START_PLAY_STATE", 0);
+    for (int slot = 0; slot < RECENT_COUNT; slot++)
+        GetPrivateProfileStringA(SYSTEM_SECTION, SAVER_KEYS[slot], "", state->recent[slot],
+                                 PATH_BUFFER, file);
+}
+
+/* The rectangle to store for the window. A minimised window reports its
+ * icon's place (about -32000, -32000); storing that would open the next
+ * run off every screen, so its restored rectangle is stored instead. */
+static void StoredWindowRect(HWND window, RECT *rect)
+{
+    WINDOWPLACEMENT placement;
+
+    GetWindowRect(window, rect);
+    if (IsIconic(window) != TRUE)
+        return;
+    placement.length = sizeof(placement);
+    if (GetWindowPlacement(window, &placement) != TRUE)
+        return;
+
+    /* The normal position is in work-area coordinates: shift it by the
+     * work area's offset on its monitor to get screen coordinates. */
+    MONITORINFO monitor;
+    monitor.cbSize = sizeof(monitor);
+    *rect = placement.rcNormalPosition;
+    HMONITOR handle = MonitorFromRect(rect, MONITOR_DEFAULTTOPRIMARY);
+    if (GetMonitorInfoA(handle, &monitor) == TRUE)
+        OffsetRect(rect, monitor.rcWork.left - monitor.rcMonitor.left,
+                   monitor.rcWork.top - monitor.rcMonitor.top);
+}
+
+void SaveSettings(void)
+{
+    ViewerState *state = GetState();
+    char file[SETTINGS_PATH_BUFFER];
+    RECT rect;
+
+    if (SettingsFilePath(file, sizeof(file)) != 1)
+        return;
+    StoredWindowRect(state->mainWindow, &rect);
+
+    WriteInt(file, WINDOW_SECTION, "X", rect.left);
+    WriteInt(file, WINDOW_SECTION, "Y", rect.top);
+    WriteInt(file, WINDOW_SECTION, "WIDTH", rect.right - rect.left);
+    WriteInt(file, WINDOW_SECTION, "HEIGHT", rect.bottom - rect.top);
+    WriteInt(file, WINDOW_SECTION, "WIN_TOP", state->alwaysOnTop);
+    WriteInt(file, SYSTEM_SECTION, "START_PLAY_STATE", state->startPlayState);
+    for (int slot = 0; slot < RECENT_COUNT; slot++)
+        WritePrivateProfileStringA(SYSTEM_SECTION, SAVER_KEYS[slot], state->recent[slot], file);
+}

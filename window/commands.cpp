@@ -1,0 +1,144 @@
+#include "commands.h"
+
+#include <stdio.h>
+
+#include "about/about.h"
+#include "app/state.h"
+#include "host/modal.h"
+#include "host/preview.h"
+#include "res/resource.h"
+#include "settings/path.h"
+#include "settings/recent.h"
+#include "window/preview_control.h"
+#include "window/sizing.h"
+
+/* Reset, Stop and the modal runs act only on a running preview, and not
+ * while a modal run holds the child slot. */
+static int PreviewIsRunning(void)
+{
+    ViewerState *state = GetState();
+
+    return state->playState == PLAY_PREVIEW && state->modalRun != 1;
+}
+
+/* After a new current saver: during a modal run the start after the run
+ * picks it up, and sets the title then. */
+static void PreviewNewSaver(void)
+{
+    ViewerState *state = GetState();
+
+    if (state->modalRun == 1)
+        state->titleDue = 1;
+    else
+        RestartPreview();
+}
+
+static void OpenSaver(void)
+{
+    if (ChooseSaverFile(GetState()) == 1)
+        PreviewNewSaver();
+}
+
+static void ChooseRecent(int slot)
+{
+    PromoteRecent(GetState()->recent[slot]);
+    RebuildRecentMenu();
+    PreviewNewSaver();
+}
+
+static void ResetPreview(void)
+{
+    if (PreviewIsRunning() == 1)
+        RestartPreview();
+}
+
+static void StopPreviewCommand(void)
+{
+    if (PreviewIsRunning() != 1)
+        return;
+    StopPreview();
+    SetBareTitle();
+    EnablePreviewCommands(MF_GRAYED);
+    GetState()->playState = PLAY_STOPPED;
+}
+
+static void RunModalCommand(int (*run)(void))
+{
+    ViewerState *state = GetState();
+
+    if (PreviewIsRunning() != 1)
+        return;
+    StopPreview();
+    Sleep(RESTART_PAUSE_MS);
+    state->titleDue = 0;
+    run();
+    /* Closed during the run: no preview for a destroyed window. */
+    if (IsWindow(state->mainWindow) != TRUE)
+        return;
+    if (StartPreview() == 1) {
+        if (state->titleDue == 1)
+            SetPreviewTitle();
+        state->playState = PLAY_PREVIEW;
+        EnablePreviewCommands(MF_ENABLED);
+    }
+    state->titleDue = 0;
+}
+
+static void ShowAbout(void)
+{
+    ViewerState *state = GetState();
+
+    DialogBoxParamA(state->instance, MAKEINTRESOURCEA(IDD_ABOUT), state->mainWindow,
+                    AboutDlgProc, 0);
+}
+
+/* The help file "NOVRA.hlp" beside the executable. */
+static void OpenHelp(HWND window)
+{
+    char program[PATH_BUFFER];
+    char helpFile[PATH_BUFFER + 16];
+    PathParts parts;
+
+    if (GetProgramPath(program, sizeof(program)) != 1)
+        return;
+    SplitPath(program, &parts);
+    if (snprintf(helpFile, sizeof(helpFile), "%s%sNOVRA.hlp", parts.drive, parts.directory)
+        >= (int)sizeof(helpFile))
+        return;
+    WinHelpA(window, helpFile, HELP_CONTENTS, 0);
+}
+
+static void EnterFullScreenCommand(void)
+{
+    ViewerState *state = GetState();
+
+    state->fullScreenWindow = 1;
+    EnterFullScreenWindow(state->mainWindow);
+}
+
+void DispatchCommand(HWND window, UINT id)
+{
+    switch (id) {
+    case IDM_EXIT:              SendMessageA(window, WM_CLOSE, 0, 0); break;
+    case IDM_RECENT_1:
+    case IDM_RECENT_2:
+    case IDM_RECENT_3:
+    case IDM_RECENT_4:
+    case IDM_RECENT_5:          ChooseRecent((int)(id - IDM_RECENT_1)); break;
+    case IDM_OPEN:              OpenSaver(); break;
+    case IDM_RESET:             ResetPreview(); break;
+    case IDM_STOP:              StopPreviewCommand(); break;
+    case IDM_SAVER_SETTINGS:    RunModalCommand(RunSaverSettings); break;
+    case IDM_START_SAVER:       RunModalCommand(RunSaverFullScreen); break;
+    case IDM_ABOUT:             ShowAbout(); break;
+    case IDM_HELP:              OpenHelp(window); break;
+    case IDM_TOPMOST:           ToggleAlwaysOnTop(); break;
+    case IDM_SIZE_QVGA:         ApplySizePreset(320, 240); break;
+    case IDM_SIZE_VGA:          ApplySizePreset(640, 480); break;
+    case IDM_SIZE_SVGA:         ApplySizePreset(800, 600); break;
+    case IDM_SIZE_XGA:          ApplySizePreset(1024, 768); break;
+    case IDM_FULL_SCREEN:       EnterFullScreenCommand(); break;
+    case IDM_RESTORE_SIZE:      RestoreWindowSize(window); break;
+    default:                    break;
+    }
+}

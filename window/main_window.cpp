@@ -1,0 +1,124 @@
+#include "main_window.h"
+
+#include "app/state.h"
+#include "host/modal.h"
+#include "host/preview.h"
+#include "res/resource.h"
+#include "settings/recent.h"
+#include "settings/settings.h"
+#include "window/commands.h"
+#include "window/preview_control.h"
+#include "window/sizing.h"
+
+/* PlaceMainWindow may send WM_SIZE, which starts the first preview before
+ * linkCursor and mainMenu are set; the size handling needs neither. */
+static void OnCreate(HWND window)
+{
+    ViewerState *state;
+
+    InitState(window);
+    state = GetState();
+    RebuildRecentMenu();
+    PlaceMainWindow(window);
+    state->linkCursor = LoadCursorA(state->instance, MAKEINTRESOURCEA(IDC_LINK_CURSOR));
+    state->mainMenu = GetMenu(window);
+    ApplyAlwaysOnTop();
+    if (state->playState == PLAY_READY || state->playState == PLAY_PREVIEW)
+        EnablePreviewCommands(MF_ENABLED);
+    else
+        EnablePreviewCommands(MF_GRAYED);
+}
+
+/* While the user drags the frame, every move of the mouse resizes the
+ * window; restarting the saver for each would stutter and spawn a process
+ * per step. The restart is done once, when the drag ends. */
+static void OnSize(void)
+{
+    ViewerState *state = GetState();
+
+    if (state->sizeMoveLoop == 1)
+        state->restartDue = 1;
+    else
+        FollowWindowSize();
+}
+
+static void OnEnterSizeMove(void)
+{
+    ViewerState *state = GetState();
+
+    state->sizeMoveLoop = 1;
+    state->restartDue = 0;
+}
+
+static void OnExitSizeMove(void)
+{
+    ViewerState *state = GetState();
+
+    state->sizeMoveLoop = 0;
+    if (state->restartDue == 1) {
+        state->restartDue = 0;
+        FollowWindowSize();
+    }
+}
+
+/* The settings are saved while the window still has its rectangle, and
+ * the saver is ended before DestroyWindow: a hung saver's window would
+ * block the destruction of its parent. */
+static void OnClose(HWND window)
+{
+    ViewerState *state = GetState();
+
+    SaveSettings();
+    if (state->modalRun == 1)
+        EndModalChild();
+    else if (state->playState == PLAY_PREVIEW)
+        StopPreview();
+    DestroyWindow(window);
+}
+
+/* The menu bar is off the window in full-screen-window mode, so the
+ * window's destruction would not take it along. */
+static void OnDestroy(void)
+{
+    ViewerState *state = GetState();
+
+    if (state->fullScreenWindow == 1 && state->mainMenu != NULL)
+        DestroyMenu(state->mainMenu);
+    PostQuitMessage(0);
+}
+
+/* Opens at the mouse position also for F1 and the menu key. */
+static void ShowContextMenu(HWND window)
+{
+    HINSTANCE instance = (HINSTANCE)GetWindowLongPtrA(window, GWLP_HINSTANCE);
+    HMENU bar = LoadMenuA(instance, MAKEINTRESOURCEA(IDR_CONTEXT_MENU));
+    POINT cursor;
+
+    if (bar == NULL)
+        return;
+    GetCursorPos(&cursor);
+    HMENU popup = GetSubMenu(bar, 0);
+    if (GetState()->fullScreenWindow == 1)
+        EnableMenuItem(popup, IDM_FULL_SCREEN, MF_BYCOMMAND | MF_GRAYED);
+    else
+        EnableMenuItem(popup, IDM_RESTORE_SIZE, MF_BYCOMMAND | MF_GRAYED);
+    TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0,
+                   window, NULL);
+    DestroyMenu(bar);
+}
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:         OnCreate(window); return 0;
+    case WM_DESTROY:        OnDestroy(); return 0;
+    case WM_SIZE:           OnSize(); return 0;
+    case WM_ENTERSIZEMOVE:  OnEnterSizeMove(); return 0;
+    case WM_EXITSIZEMOVE:   OnExitSizeMove(); return 0;
+    case WM_CLOSE:          OnClose(window); return 0;
+    case WM_HELP:
+    case WM_CONTEXTMENU:    ShowContextMenu(window); return 0;
+    case WM_COMMAND:        DispatchCommand(window, LOWORD(wParam)); return 0;
+    default:                return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
