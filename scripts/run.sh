@@ -15,6 +15,13 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=ja_JP.UTF-8
 export WINEPREFIX=${NOVRA_WINEPREFIX:-$root/build/wineprefix}
 bin=$root/build/bin
 
+if [ ! -d "$WINEPREFIX" ]; then
+    wine wineboot --init >/dev/null 2>&1 || true
+    # Wine draws the frames itself where no window manager would.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+    wineserver -w
+fi
+
 # A first run previews the demo saver at once.
 if [ ! -e "$bin/novra.ini" ]; then
     saver=$(wine winepath -w "$bin/novra_stars.scr" 2>/dev/null | tr -d '\r')
@@ -34,5 +41,6 @@ for _ in $(seq 1 120); do
     sleep 0.5
 done
 sleep 3     # let the saver draw a few frames
-import -window root "$root/build/screenshot.png"
+geometry=$(xwininfo -root -tree | awk '/"NOVRA Ver/ { print $(NF-1); exit }')
+import -window root ${geometry:+-crop "$geometry"} "$root/build/screenshot.png"
 echo "run: no display here; the viewer ran on a virtual one: build/screenshot.png"
