@@ -4,6 +4,7 @@
 #include <string.h>
 #include <wchar.h>
 
+#include "links.h"
 #include "support/test_support.h"
 
 typedef std::vector<std::wstring> Lines;
@@ -192,8 +193,8 @@ TEST(Resources, AboutDialogTemplate)
                      L"1 #128 50010001 0 173,25 50x14 'OK' extra 0",
                      L"-1 #130 50020000 0 46,23 83x11 'NOVRA  Ver 1.03' extra 0",
                      L"-1 #130 50000007 0 7,93 221x1 '' extra 0",
-                     L"2002 #130 50020100 0 45,60 171x10 'EMail : novra@example.org' extra 0",
-                     L"2001 #130 50020100 0 45,73 143x10 'URL  : https://www.example.org/novra/' extra 0",
+                     L"2002 #130 50020100 0 45,60 171x10 '" NOVRA_MAIL_LABEL "' extra 0",
+                     L"2001 #130 50020100 0 45,73 143x10 '" NOVRA_WEB_LABEL "' extra 0",
                      L"-1 #130 50801803 0 12,22 20x20 '#133' extra 0"}),
               lines);
 }
