@@ -45,12 +45,38 @@ BOOL CALLBACK CloseChildWindowProc(HWND window, LPARAM hungThread)
     return TRUE;
 }
 
+/* Child windows beyond this many are not closed one by one; they end
+ * with their process. */
+#define CLOSE_WINDOW_LIMIT  64
+
+struct ChildWindowList {
+    HWND windows[CLOSE_WINDOW_LIMIT];
+    int count;
+};
+
+static BOOL CALLBACK CollectChildWindowProc(HWND window, LPARAM list)
+{
+    ChildWindowList *children = (ChildWindowList *)list;
+
+    if (children->count < CLOSE_WINDOW_LIMIT)
+        children->windows[children->count++] = window;
+    return TRUE;
+}
+
+/* The enumeration lists a window before its own children, and a saver's
+ * window takes its children along when it closes, so closing while
+ * enumerating would skip them. The list is closed from its end instead:
+ * every window gets its WM_CLOSE before its parent does. */
 void StopPreview(void)
 {
     ViewerState *state = GetState();
     DWORD hungThread = 0;
+    ChildWindowList children;
 
-    EnumChildWindows(state->mainWindow, CloseChildWindowProc, (LPARAM)&hungThread);
+    children.count = 0;
+    EnumChildWindows(state->mainWindow, CollectChildWindowProc, (LPARAM)&children);
+    for (int index = children.count - 1; index >= 0; index--)
+        CloseChildWindowProc(children.windows[index], (LPARAM)&hungThread);
     WaitForSingleObject(state->processInfo.hProcess, STOP_GRACE_MS);
     TerminateProcess(state->processInfo.hProcess, 0);
     CloseHandle(state->processInfo.hThread);
