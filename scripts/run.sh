@@ -3,13 +3,10 @@
 # display it starts a virtual one, saves a screenshot of the window to
 # build/screenshot.png and ends the viewer again.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
+. "$(dirname "$0")/common.sh"
+root=$novra_root
 
-bash scripts/setup.sh
-cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw.cmake \
-      -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j"$(nproc)" --target novra novra_stars
+novra_build "$root/build" --target novra novra_stars
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=ja_JP.UTF-8
 export WINEPREFIX=${NOVRA_WINEPREFIX:-$root/build/wineprefix}
@@ -32,7 +29,7 @@ if [ -n "${DISPLAY:-}" ]; then
     exec wine "$bin/novra.exe"
 fi
 
-. scripts/xvfb.sh
+. "$root/scripts/xvfb.sh"
 xvfb_start
 trap 'wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; xvfb_stop' EXIT
 wine "$bin/novra.exe" &

@@ -3,20 +3,9 @@
 # and in a private Wine prefix, both removed afterwards. Arguments go to
 # ctest (e.g. -R preview_test).
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-build=${NOVRA_BUILD_DIR:-build}
+. "$(dirname "$0")/common.sh"
+build=${NOVRA_BUILD_DIR:-$novra_root/build}
 
-bash scripts/setup.sh
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw.cmake \
-      -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j"$(nproc)"
-
-. scripts/xvfb.sh
-. scripts/wine-prefix.sh
-export LC_ALL=ja_JP.UTF-8    # the ANSI code page 932, as on a Japanese system
-trap 'wine_prefix_remove; xvfb_stop' EXIT
-xvfb_start
-wine_prefix_create
-
+novra_build "$build"
+novra_wine_session
 ctest --test-dir "$build" --output-on-failure "$@"
