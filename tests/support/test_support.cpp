@@ -197,3 +197,88 @@ std::vector<HWND> ChildWindows(HWND parent)
     EnumChildWindows(parent, CollectChild, (LPARAM)&children);
     return children;
 }
+
+HWND OpenViewerWith(const std::vector<std::string> &savers)
+{
+    RemoveTestSettings();
+    for (size_t i = 0; i < savers.size(); i++)
+        WriteIni(TestSettingsPath(), "SYSTEM", ("SCREENSAVER_" + std::to_string(i + 1)).c_str(),
+                 savers[i].c_str());
+    return OpenViewer();
+}
+
+std::string WindowTitle(HWND window)
+{
+    char text[1024] = "";
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
+std::vector<std::string> RecentMenuEntries(HWND window)
+{
+    HMENU file = GetSubMenu(GetMenu(window), 0);
+    std::vector<std::string> entries;
+    for (int position = 4; position < GetMenuItemCount(file); position++) {
+        char caption[MAX_PATH + 1] = "";
+        GetMenuStringA(file, position, caption, sizeof(caption), MF_BYPOSITION);
+        entries.push_back(std::to_string(GetMenuItemID(file, position)) + " " + caption);
+    }
+    return entries;
+}
+
+struct DialogAnswer {
+    HWND owner;
+    bool cancel;
+    std::string name;
+    std::string *initial;
+};
+
+static HWND FindOwnedDialog(HWND owner)
+{
+    for (HWND w = FindWindowExA(NULL, NULL, "#32770", NULL); w != NULL;
+         w = FindWindowExA(NULL, w, "#32770", NULL)) {
+        if (GetWindow(w, GW_OWNER) == owner && IsWindowVisible(w))
+            return w;
+    }
+    return NULL;
+}
+
+static DWORD WINAPI AnswerDialog(void *parameter)
+{
+    DialogAnswer *answer = static_cast<DialogAnswer *>(parameter);
+    HWND dialog = NULL;
+    for (int i = 0; i < 500 && dialog == NULL; i++) {
+        Sleep(20);
+        dialog = FindOwnedDialog(answer->owner);
+    }
+    DWORD result = 1;
+    if (dialog != NULL) {
+        Sleep(200);     /* let the dialog fill its controls */
+        HWND box = GetDlgItem(dialog, 1148);
+        char text[MAX_PATH + 1] = "";
+        SendMessageA(box, WM_GETTEXT, sizeof(text), (LPARAM)text);
+        if (answer->initial != NULL)
+            *answer->initial = text;
+        if (!answer->cancel)
+            SendMessageA(box, WM_SETTEXT, 0, (LPARAM)answer->name.c_str());
+        PostMessageA(dialog, WM_COMMAND, answer->cancel ? IDCANCEL : IDOK, 0);
+        result = 0;
+    }
+    delete answer;
+    return result;
+}
+
+HANDLE DriveOpenDialog(HWND owner, const char *name, std::string *initial)
+{
+    DialogAnswer *answer = new DialogAnswer{owner, name == NULL, name ? name : "", initial};
+    return CreateThread(NULL, 0, AnswerDialog, answer, 0, NULL);
+}
+
+bool JoinThread(HANDLE thread)
+{
+    DWORD code = 1;
+    if (WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0)
+        GetExitCodeThread(thread, &code);
+    CloseHandle(thread);
+    return code == 0;
+}

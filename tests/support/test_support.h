@@ -60,4 +60,22 @@ bool WaitNoProcessesNamed(const char *prefix, DWORD timeoutMs);
 /* Child windows of `parent` (all depths). */
 std::vector<HWND> ChildWindows(HWND parent);
 
+/* Starts the viewer in this process with these savers as its recent list
+ * (a fresh settings file), and returns its window. */
+HWND OpenViewerWith(const std::vector<std::string> &savers);
+
+std::string WindowTitle(HWND window);
+
+/* The File menu's entries after its four fixed items, as "<id> <caption>". */
+std::vector<std::string> RecentMenuEntries(HWND window);
+
+/* Answers the open dialog owned by `owner` from a second thread, as a user
+ * would: keeps the file name it opened with in `*initial` (when not NULL),
+ * types `name` and presses OK, or presses Cancel when `name` is NULL.
+ * Start it before the command that opens the dialog; JoinThread it after. */
+HANDLE DriveOpenDialog(HWND owner, const char *name, std::string *initial);
+/* Waits for the thread (10 s at most) and closes it; true when it ended
+ * with exit code 0. */
+bool JoinThread(HANDLE thread);
+
 #endif
