@@ -24,11 +24,11 @@ struct Reader {
     WORD At(int offset) const { WORD v; memcpy(&v, p + offset, 2); return v; }
     std::wstring Sz() { std::wstring s; for (; At(0) != 0; p += 2) s += (wchar_t)At(0); p += 2; return s; }
     /* A letter a field: d double word (hex), w word (signed), s string or #ordinal, a align to 4. */
-    std::wstring Fields(const char *spec)
+    std::wstring Fields(const char *layout)
     {
         std::wstring out;
-        for (; *spec; spec++)
-            switch (*spec) {
+        for (; *layout; layout++)
+            switch (*layout) {
             case 'a': p = base + ((p - base + 3) & ~3); break;
             case 'd': out += Format(L" %lx", At(0) | (DWORD)At(2) << 16), p += 4; break;
             case 'w': out += Format(L" %d", (short)At(0)), p += 2; break;
