@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "host/preview.h"
 #include "settings/settings.h"
 
 static ViewerState viewerState;
@@ -19,9 +20,7 @@ void InitState(HWND window)
     memset(state, 0, sizeof(*state));
     state->mainWindow = window;
     state->instance = (HINSTANCE)GetWindowLongPtrA(window, GWLP_HINSTANCE);
-    state->startupInfo.cb = sizeof(state->startupInfo);
-    state->startupInfo.dwFlags = STARTF_USESHOWWINDOW;
-    state->startupInfo.wShowWindow = SW_SHOWNORMAL;
+    ResetStartupInfo();
     LoadSettings();
     state->playState = PLAY_READY;
 }

@@ -36,8 +36,7 @@ struct ViewerState {
     int alwaysOnTop;
 
     /* Run-time bookkeeping that is never saved. */
-    int modalRun;           /* 1 while a settings or full-screen child runs */
-    int modalChildHeld;     /* 1 while that child's handles are open */
+    int modalRun;           /* 1 while a settings or full-screen child is held */
     int titleDue;           /* the saver changed during the modal run */
     int sizeMoveLoop;       /* 1 while the user drags the frame */
     int restartDue;         /* a WM_SIZE arrived during the drag */

@@ -7,9 +7,9 @@ void EndModalChild(void)
 {
     ViewerState *state = GetState();
 
-    if (state->modalChildHeld != 1)
+    if (state->modalRun != 1)
         return;
-    state->modalChildHeld = 0;
+    state->modalRun = 0;
     TerminateProcess(state->processInfo.hProcess, 0);
     CloseHandle(state->processInfo.hThread);
     CloseHandle(state->processInfo.hProcess);
@@ -30,7 +30,7 @@ static int DispatchQueued(void)
         }
         TranslateMessage(&message);
         DispatchMessageA(&message);
-        if (state->modalChildHeld != 1)
+        if (state->modalRun != 1)
             return 0;
     }
     return 1;
@@ -61,11 +61,9 @@ static int RunModal(const char *switchText, HWND parent)
 
     if (LaunchSaver(switchText, parent) != 1)
         return 0;
-    state->modalChildHeld = 1;
     state->modalRun = 1;
     WaitForModalChild();
     EndModalChild();
-    state->modalRun = 0;
     return 1;
 }
 
