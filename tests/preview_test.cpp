@@ -1,6 +1,11 @@
-// The live preview on a real viewer window in this process, with real probe
-// savers: command lines, play states, closing, stopping savers, leaks, help.
+/* The live preview on a viewer window in this process, with real probe
+ * savers: command lines, play states, empty client areas, stops, closing,
+ * leaks and help. */
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <iostream>
+
 #include "app/state.h"
 #include "host/saver_process.h"
 #include "res/resource.h"
@@ -8,214 +13,394 @@
 #include "support/test_support.h"
 
 namespace {
-const UINT kPreviewCommands[] = {IDM_START_SAVER, IDM_RESET, IDM_STOP, IDM_SAVER_SETTINGS};
-void CloseAndCheckNoProbe() { CloseViewer(); EXPECT_TRUE(WaitNoProcessesNamed("probe", 3000)); }
-void Command(HWND w, UINT id) { SendMessageA(w, WM_COMMAND, id, 0); }
-void Resize(HWND w, int cx, int cy) { SetWindowPos(w, NULL, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER); }
-bool Grayed(HMENU menu, UINT id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0; }
-std::string ClientEvent(HWND w) {  // what a probe filling the window logs
-    RECT r = {};
-    GetClientRect(w, &r);
-    return "client " + std::to_string(r.right) + " " + std::to_string(r.bottom);
+
+const UINT previewCommands[] = {IDM_START_SAVER, IDM_RESET, IDM_STOP, IDM_SAVER_SETTINGS};
+
+std::string Decimal(INT_PTR value)
+{
+    return std::to_string((int)value);
 }
-unsigned long TickOf(const ProbeLog &log, const std::string &event, size_t nth) {
-    for (const std::string &line : log.Lines())
-        if (line.find(" " + event) != std::string::npos && nth-- == 0) return strtoul(line.c_str(), NULL, 10);
+
+std::string PreviewTitle(const std::string &saver)
+{
+    return std::string(NOVRA_TITLE) + " [" + saver + "]";
+}
+
+unsigned long TickOf(const ProbeLog &log, const std::string &event, size_t nth)
+{
+    for (const std::string &line : log.Lines()) {
+        if (line.find(" " + event) != std::string::npos && nth-- == 0)
+            return strtoul(line.c_str(), NULL, 10);
+    }
     return 0;
 }
-TEST(SaverCommand, SignedDecimalHandleNoQuotesAndBound) {
-    const std::string tooLong(COMMAND_BUFFER - 4, 'x');
-    struct Row { const char *label, *path, *sw; INT_PTR parent; size_t size; const char *want; } rows[] = {
-        {"blanks, unquoted", "C:\\My Savers\\a b.scr", "/p", 656402, COMMAND_BUFFER, "C:\\My Savers\\a b.scr /p 656402"},
-        {"top bit: minus", "s.scr", "/p", (INT_PTR)(UINT_PTR)0x80000010u, COMMAND_BUFFER, "s.scr /p -2147483632"},
-        {"no parent", "s.scr", "/S", 0, COMMAND_BUFFER, "s.scr /S"}, {"just fits", "s.scr", "/S", 0, 9, "s.scr /S"},
-        {"a byte short", "s.scr", "/S", 0, 8, NULL}, {"over-long path", tooLong.c_str(), "/p", 1, COMMAND_BUFFER, NULL}};
-    for (const Row &r : rows) {
+
+TEST(SaverCommand, NamesThePathWholeAndFitsItsBuffer)
+{
+    const std::string longest = "C:\\a b\\" + std::string(249, 'x') + ".scr";
+    const INT_PTR topBit = (INT_PTR)(UINT_PTR)0x80000010u;
+    const INT_PTR lowest = (INT_PTR)(UINT_PTR)0x80000000u;
+    const struct {
+        std::string path;
+        const char *switchText;
+        INT_PTR parent;
+        size_t size;
+        std::string want;   /* empty: does not fit */
+    } rows[] = {
+        {"C:\\My Savers\\a b.scr", "/p", 656402, COMMAND_BUFFER, "\"C:\\My Savers\\a b.scr\" /p 656402"},
+        {"s.scr", "/p", 656402, COMMAND_BUFFER, "s.scr /p 656402"},
+        {"s.scr", "/p", topBit, COMMAND_BUFFER, "s.scr /p -2147483632"},
+        {"C:\\a b\\s.scr", "/c", 12, COMMAND_BUFFER, "\"C:\\a b\\s.scr\" /c 12"},
+        {"C:\\a b\\s.scr", "/S", 0, COMMAND_BUFFER, "\"C:\\a b\\s.scr\" /S"},
+        {"C:\\a b\\\x95\x5C", "/p", 1, COMMAND_BUFFER, "\"C:\\a b\\\x95\x5C\" /p 1"},
+        {longest, "/p", lowest, COMMAND_BUFFER, "\"" + longest + "\" /p -2147483648"},
+        {"a b.scr", "/S", 0, 13, "\"a b.scr\" /S"},
+        {"a b.scr", "/S", 0, 12, ""},
+    };
+    ASSERT_EQ(260u, longest.size());
+    for (const auto &row : rows) {
         char buffer[COMMAND_BUFFER] = "";
-        EXPECT_EQ(BuildSaverCommand(buffer, r.size, r.path, r.sw, (HWND)r.parent), r.want ? 1 : 0) << r.label;
-        EXPECT_STREQ(buffer, r.want ? r.want : buffer) << r.label;
+        int fits = BuildSaverCommand(buffer, row.size, row.path.c_str(), row.switchText,
+                                     (HWND)row.parent);
+        EXPECT_EQ(row.want.empty() ? 0 : 1, fits) << row.path << " in " << row.size;
+        if (fits == 1)
+            EXPECT_EQ(row.want, buffer);
     }
 }
-TEST(PreviewStates, NoSaverStaysReady) {
-    for (const char *saver : {"", "C:\\no such folder\\gone.scr"}) {
-        HWND w = OpenViewerWith({saver});
-        Resize(w, 500, 400);
-        for (UINT id : kPreviewCommands) Command(w, id);
-        EXPECT_EQ(GetState()->playState, PLAY_READY) << saver;
-        EXPECT_EQ(WindowTitle(w), NOVRA_TITLE) << saver;
-        for (UINT id : kPreviewCommands) EXPECT_FALSE(Grayed(GetMenu(w), id)) << saver << " " << id;
+
+TEST(Preview, FollowsResizeResetDragAndStop)
+{
+    const std::string saver = MakeTempFolder(" b saver") + "my probe.scr";
+    ASSERT_TRUE(CopyFileA(ProbePath("probe.scr").c_str(), saver.c_str(), FALSE));
+    ProbeLog log;
+    HWND window = OpenViewerWith({saver});
+    EXPECT_EQ(PreviewTitle(saver), WindowTitle(window));
+    ASSERT_TRUE(log.WaitFor("paint", 1, 5000));
+    EXPECT_EQ("mode p parent " + Decimal((INT_PTR)window), log.Events("mode")[0]);
+    for (UINT unknown : {0u, 1u, 9999u, 0xFFFFu})
+        Command(window, unknown);
+    Resize(window, 600, 450);
+    ASSERT_TRUE(log.WaitFor("paint", 2, 5000));
+    EXPECT_EQ(2u, log.Events("start").size()) << "unknown commands start nothing";
+    EXPECT_LE(499u, TickOf(log, "start", 1) - TickOf(log, "WM_CLOSE", 0)) << "pause after a stop";
+    EXPECT_EQ(ClientEvent(window), log.Events("client")[1]);
+    Command(window, IDM_RESET);
+    ASSERT_TRUE(log.WaitFor("paint", 3, 5000));
+    EXPECT_EQ(2u, log.Events("WM_CLOSE").size());
+    DWORD running = GetState()->processInfo.dwProcessId;
+    SendMessageA(window, WM_ENTERSIZEMOVE, 0, 0);
+    for (int step = 1; step <= 3; step++)
+        Resize(window, 400 + 40 * step, 300 + 30 * step);
+    EXPECT_EQ(running, GetState()->processInfo.dwProcessId) << "restarted during the drag";
+    SendMessageA(window, WM_EXITSIZEMOVE, 0, 0);
+    ASSERT_TRUE(log.WaitFor("paint", 4, 5000));
+    EXPECT_EQ(ClientEvent(window), log.Events("client").back());
+    Command(window, IDM_STOP);
+    EXPECT_EQ(PLAY_STOPPED, GetState()->playState);
+    EXPECT_EQ(NOVRA_TITLE, WindowTitle(window));
+    for (UINT id : previewCommands)
+        EXPECT_TRUE(Grayed(GetMenu(window), id)) << id;
+    EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
+    SetWindowTextA(window, "changed");
+    Resize(window, 500, 400);
+    Command(window, IDM_RESET);
+    EXPECT_EQ(NOVRA_TITLE, WindowTitle(window));
+    EXPECT_TRUE(ProcessesNamed("probe").empty()) << "a stopped preview stays stopped";
+    CloseViewer();
+    DeleteFileA(saver.c_str());
+    RemoveDirectoryA(saver.substr(0, saver.rfind('\\')).c_str());
+}
+
+bool SomeClientIsEmpty(const ProbeLog &log)
+{
+    for (const std::string &event : log.Events("client")) {
+        int width = 0;
+        int height = 0;
+        sscanf(event.c_str(), "client %d %d", &width, &height);
+        if (width == 0 || height == 0)
+            return true;
+    }
+    return false;
+}
+
+/* Minimised or sized down to no client height, the window has nowhere to
+ * show a preview; it comes back as after any resize. */
+TEST(Preview, NeverStartsIntoAnEmptyClientArea)
+{
+    const struct {
+        const char *label;
+        std::function<void(HWND)> empty;
+        std::function<void(HWND)> restore;
+    } rows[] = {
+        {"minimised", [](HWND window) { ShowWindow(window, SW_MINIMIZE); },
+         [](HWND window) { ShowWindow(window, SW_RESTORE); }},
+        {"zero height", [](HWND window) {
+             RECT frame = {0, 0, 500, 0};
+             AdjustWindowRectEx(&frame, GetWindowLongA(window, GWL_STYLE), TRUE,
+                                GetWindowLongA(window, GWL_EXSTYLE));
+             Resize(window, frame.right - frame.left, frame.bottom - frame.top);
+         }, [](HWND window) { Resize(window, 500, 400); }},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.label);
+        ProbeLog log;
+        HWND window = OpenViewerWith({ProbePath("probe.scr")});
+        ASSERT_TRUE(log.WaitFor("paint", 1, 5000));
+        row.empty(window);
+        ASSERT_TRUE(ClientEvent(window).find(" 0") != std::string::npos) << ClientEvent(window);
+        EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
+        EXPECT_EQ(PreviewTitle(ProbePath("probe.scr")), WindowTitle(window));
+        EXPECT_EQ(PLAY_PREVIEW, GetState()->playState);
+        row.restore(window);
+        ASSERT_TRUE(log.WaitFor("paint", 2, 5000));
+        EXPECT_EQ(ClientEvent(window), log.Events("client").back());
+        EXPECT_EQ(1u, ProcessesNamed("probe").size());
+        EXPECT_FALSE(SomeClientIsEmpty(log));
+        CloseViewer();
+        EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
+    }
+}
+
+/* Whatever the saver does, the viewer stays usable and leaves nothing
+ * running; a start that failed changes neither title nor state. */
+TEST(Preview, SaversThatFailOrMisbehave)
+{
+    const std::string notProgram = MakeTempFolder("") + "text.scr";
+    std::ofstream(notProgram) << "not a program";
+    const struct {
+        std::string saver;
+        bool starts;
+    } rows[] = {
+        {"", false},
+        {"C:\\no such folder\\gone.scr", false},
+        {notProgram, false},
+        {ProbePath("probe_exitnow.scr"), true},
+        {ProbePath("probe_nowindow.scr"), true},
+        {ProbePath("probe_toplevel.scr"), true},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.saver);
+        HWND window = OpenViewerWith({row.saver});
+        Resize(window, 500, 400);
+        Command(window, IDM_SIZE_QVGA);
+        Command(window, IDM_RESET);
+        if (!row.starts) {
+            for (UINT id : previewCommands)
+                Command(window, id);
+        }
+        EXPECT_EQ(row.starts ? PLAY_PREVIEW : PLAY_READY, GetState()->playState);
+        EXPECT_EQ(row.starts ? PreviewTitle(row.saver) : NOVRA_TITLE, WindowTitle(window));
+        for (UINT id : previewCommands)
+            EXPECT_FALSE(Grayed(GetMenu(window), id)) << id;
+        CloseViewer();
+        EXPECT_FALSE(IsWindow(window));
+        EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
+        EndProcessesNamed("probe");
+    }
+    DeleteFileA(notProgram.c_str());
+}
+
+/* The saver's window notifies the viewer as it goes: by then the settings
+ * must be on disk (1), not yet (2); 0 when no stop was seen. Events made
+ * after a stop reuse its closed handle values: a second close would end
+ * them. */
+int savedAtStop;
+WNDPROC viewerProc;
+std::vector<HANDLE> reusedHandles;
+
+LRESULT CALLBACK SpyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const std::string saved = "SCREENSAVER_1=" + ProbePath("probe.scr") + "\r\n";
+    if (message == WM_PARENTNOTIFY && LOWORD(wParam) == WM_DESTROY) {
+        bool onDisk = ReadFileText(TestSettingsPath()).find(saved) != std::string::npos;
+        savedAtStop = onDisk ? 1 : 2;
+    }
+    if (message == WM_DESTROY) {
+        for (HANDLE &handle : reusedHandles)
+            handle = CreateEventA(NULL, FALSE, FALSE, NULL);
+    }
+    return CallWindowProcA(viewerProc, window, message, wParam, lParam);
+}
+
+void Spy(HWND window)
+{
+    savedAtStop = 0;
+    viewerProc = (WNDPROC)SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)SpyProc);
+}
+
+void ExpectReusedHandlesOpen()
+{
+    for (HANDLE handle : reusedHandles) {
+        EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(handle, 0)) << "closed twice: " << handle;
+        CloseHandle(handle);
+    }
+}
+
+TEST(PreviewClose, SavesThenStopsThenEnds)
+{
+    const struct {
+        const char *label;
+        UINT message;
+        WPARAM wParam;
+        bool stopFirst;
+    } rows[] = {
+        {"close box", WM_CLOSE, 0, false},
+        {"Exit", WM_COMMAND, IDM_EXIT, false},
+        {"after Stop", WM_CLOSE, 0, true},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.label);
+        ProbeLog log;
+        HWND window = OpenViewerWith({ProbePath("probe.scr")});
+        ASSERT_TRUE(log.WaitFor("paint", 1, 5000));
+        RemoveTestSettings();
+        if (row.stopFirst)
+            Command(window, IDM_STOP);
+        reusedHandles.assign(row.stopFirst ? 64 : 0, NULL);
+        Spy(window);
+        SendMessageA(window, row.message, row.wParam, 0);
+        MSG quit;
+        EXPECT_TRUE(PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
+        EXPECT_FALSE(IsWindow(window));
+        EXPECT_EQ(row.stopFirst ? 0 : 1, savedAtStop);
+        EXPECT_EQ(1u, log.Events("WM_CLOSE").size());
+        EXPECT_FALSE(IniSection(TestSettingsPath(), "WINDOW").empty());
+        ExpectReusedHandlesOpen();
+        EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
+    }
+}
+
+/* Sent from another thread, WM_CLOSE is handled inside the bounded waits
+ * of a stop: the restart around it must then do nothing more. */
+DWORD WINAPI CloseOnFirstStop(void *window)
+{
+    char path[MAX_PATH + 1] = "";
+    GetEnvironmentVariableA("NOVRA_PROBE_LOG", path, sizeof(path));
+    for (int wait = 0; wait < 1000; wait++) {
+        if (ReadFileText(path).find("WM_CLOSE") != std::string::npos)
+            return SendMessageA((HWND)window, WM_CLOSE, 0, 0);
+        Sleep(5);
+    }
+    return 1;
+}
+
+TEST(PreviewClose, CloseDuringTheWaitOfAStop)
+{
+    ProbeLog log;
+    HWND window = OpenViewerWith({ProbePath("probe_hangclose.scr")});
+    ASSERT_TRUE(log.WaitFor("paint", 1, 5000));
+    reusedHandles.assign(64, NULL);
+    Spy(window);
+    HANDLE closer = CreateThread(NULL, 0, CloseOnFirstStop, window, 0, NULL);
+    Command(window, IDM_RESET);
+    EXPECT_TRUE(JoinThread(closer));
+    EXPECT_FALSE(IsWindow(window));
+    ExpectReusedHandlesOpen();
+    EXPECT_EQ(1u, log.Events("start").size()) << "a saver started for a destroyed window";
+    EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
+}
+
+/* A saver's own child windows are closed before their parent. */
+TEST(PreviewStop, EndsEverySaver)
+{
+    const struct {
+        const char *saver;
+        Strings closes;
+    } rows[] = {
+        {"probe.scr", {"WM_CLOSE"}},
+        {"probe_ignoreclose.scr", {"WM_CLOSE"}},
+        {"probe_hangclose.scr", {"WM_CLOSE"}},
+        {"probe_children.scr", {"WM_CLOSE child 2", "WM_CLOSE child 1", "WM_CLOSE"}},
+    };
+    for (const auto &row : rows) {
+        ProbeLog log;
+        HWND window = OpenViewerWith({ProbePath(row.saver)});
+        ASSERT_TRUE(log.WaitFor("paint", 1, 5000)) << row.saver;
+        Command(window, IDM_STOP);
+        EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000)) << row.saver;
+        EXPECT_EQ(row.closes, log.Events("WM_CLOSE")) << row.saver;
         CloseViewer();
     }
 }
-TEST(PreviewStates, FollowsResizeResetDragAndStop) {
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    const std::string folder = std::string(temp) + "novra b saver", saver = folder + "\\my probe.scr";
-    CreateDirectoryA(folder.c_str(), NULL);
-    ASSERT_TRUE(CopyFileA(ProbePath("probe.scr").c_str(), saver.c_str(), FALSE));
-    const std::string previewTitle = std::string(NOVRA_TITLE) + " [" + saver + "]";
-    ProbeLog log;
-    const DWORD opening = GetTickCount();
-    HWND w = OpenViewerWith({saver});
-    EXPECT_LT(GetTickCount() - opening, 500u) << "the first start pauses";
-    EXPECT_EQ(WindowTitle(w), previewTitle);
-    ASSERT_TRUE(log.WaitFor("paint", 1, 5000));
-    EXPECT_EQ(log.Events("mode ")[0], "mode p parent " + std::to_string((int)(INT_PTR)w));
-    for (UINT id : {0u, 1u, 9999u, 0xFFFFu}) Command(w, id);
-    Resize(w, 600, 450);
-    ASSERT_TRUE(log.WaitFor("paint", 2, 5000));
-    EXPECT_EQ(log.Events("start ").size(), 2u) << "unknown commands restart";
-    EXPECT_GE(TickOf(log, "start ", 1) - TickOf(log, "WM_CLOSE", 0), 499u) << "pause after the stop";
-    EXPECT_EQ(log.Events("client ")[1], ClientEvent(w));
-    EXPECT_EQ(WindowTitle(w), previewTitle);
-    Command(w, IDM_RESET);
-    ASSERT_TRUE(log.WaitFor("paint", 3, 5000));
-    EXPECT_EQ(log.Events("WM_CLOSE").size(), 2u);
-    SendMessageA(w, WM_ENTERSIZEMOVE, 0, 0);
-    for (int step = 0; step < 4; step++) Resize(w, 400 + 40 * step, 300 + 30 * step);
-    PumpMessages(300);
-    EXPECT_EQ(log.Events("start ").size(), 3u) << "restarted during the drag";
-    SendMessageA(w, WM_EXITSIZEMOVE, 0, 0);
-    ASSERT_TRUE(log.WaitFor("paint", 4, 5000));
-    EXPECT_EQ(log.Events("client ").back(), ClientEvent(w));
-    Command(w, IDM_STOP);
-    EXPECT_EQ(GetState()->playState, PLAY_STOPPED);
-    EXPECT_EQ(WindowTitle(w), NOVRA_TITLE);
-    for (UINT id : kPreviewCommands) EXPECT_TRUE(Grayed(GetMenu(w), id)) << id;
-    SetWindowTextA(w, "changed");
-    Resize(w, 500, 400);
-    Command(w, IDM_RESET);
-    PumpMessages(800);
-    EXPECT_EQ(WindowTitle(w), NOVRA_TITLE);
-    EXPECT_EQ(log.Events("start ").size(), 4u);
-    EXPECT_EQ(GetState()->playState, PLAY_STOPPED);
-    CloseAndCheckNoProbe();
-    DeleteFileA(saver.c_str());
-    RemoveDirectoryA(folder.c_str());
-}
-// The saver's window, as it goes, notifies the viewer: by then the settings
-// must be on disk. 1 saved, 2 not saved, 0 no stop seen.
-int g_savedAtStop;
-WNDPROC g_viewerProc;
-LRESULT CALLBACK SpyProc(HWND w, UINT message, WPARAM wp, LPARAM lp) {
-    const std::string saved = "SCREENSAVER_1=" + ProbePath("probe.scr") + "\r\n";
-    if (message == WM_PARENTNOTIFY && LOWORD(wp) == WM_DESTROY)
-        g_savedAtStop = ReadFileText(TestSettingsPath()).find(saved) != std::string::npos ? 1 : 2;
-    return CallWindowProcA(g_viewerProc, w, message, wp, lp);
-}
-TEST(PreviewClose, SavesThenStopsThenEnds) {
-    struct Row { const char *label; UINT message; WPARAM wp; bool stopFirst; } rows[] = {
-        {"close box", WM_CLOSE, 0, false}, {"Exit", WM_COMMAND, IDM_EXIT, false}, {"after Stop", WM_CLOSE, 0, true}};
-    for (const Row &r : rows) {
-        ProbeLog log;
-        HWND w = OpenViewerWith({ProbePath("probe.scr")});
-        ASSERT_TRUE(log.WaitFor("paint", 1, 5000)) << r.label;
-        RemoveTestSettings();
-        if (r.stopFirst) Command(w, IDM_STOP);
-        std::vector<HANDLE> mine(r.stopFirst ? 64 : 0);  // reuse the values of the stopped preview's closed handles
-        for (HANDLE &h : mine) h = CreateEventA(NULL, FALSE, FALSE, NULL);
-        g_savedAtStop = 0;
-        g_viewerProc = (WNDPROC)SetWindowLongPtrA(w, GWLP_WNDPROC, (LONG_PTR)SpyProc);
-        SendMessageA(w, r.message, r.wp, 0);
-        MSG quit;
-        EXPECT_TRUE(PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE)) << r.label;
-        EXPECT_FALSE(IsWindow(w)) << r.label;
-        EXPECT_EQ(g_savedAtStop, r.stopFirst ? 0 : 1) << r.label;
-        EXPECT_EQ(log.Events("WM_CLOSE").size(), 1u) << r.label;
-        EXPECT_FALSE(IniSection(TestSettingsPath(), "WINDOW").empty()) << r.label;
-        for (HANDLE h : mine) EXPECT_TRUE(WaitForSingleObject(h, 0) == WAIT_TIMEOUT && CloseHandle(h)) << r.label << h;
-        EXPECT_TRUE(WaitNoProcessesNamed("probe", 3000)) << r.label;
+
+/* Wine counts no handles: count the values that name an open one. */
+DWORD HandlesInUse()
+{
+    DWORD count = 0;
+    DWORD flags;
+    for (UINT_PTR value = 4; value < 0x10000; value += 4) {
+        if (GetHandleInformation((HANDLE)value, &flags))
+            count++;
     }
+    return count;
 }
-// A missing help file makes winhlp32 ask, naming the file, in a Yes/No box
-// while the viewer waits: answer No.
-std::string g_helpText;
-DWORD WINAPI AnswerHelpBox(void *) {
-    for (int tries = 0; tries < 190; tries++, Sleep(50))
-        for (DWORD pid : ProcessesNamed("winhlp32"))
+
+TEST(PreviewStop, RestartsLeakNothing)
+{
+    const int restarts = 20;
+    ProbeLog log;
+    HWND window = OpenViewerWith({ProbePath("probe.scr")});
+    DWORD handles = 0;
+    DWORD gdi = 0;
+    DWORD user = 0;
+    for (int restart = 1; restart <= restarts; restart++) {
+        ASSERT_TRUE(PumpUntil([&] { return ChildWindows(window).size() == 1; }, 5000));
+        if (restart == 3) {
+            handles = HandlesInUse();
+            gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+            user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+        }
+        Command(window, IDM_RESET);
+    }
+    ASSERT_TRUE(PumpUntil([&] { return ChildWindows(window).size() == 1; }, 5000));
+    /* One handle leaked per restart would exceed this. */
+    const DWORD tolerance = (restarts - 3) / 2;
+    EXPECT_LE(HandlesInUse(), handles + tolerance);
+    if (gdi == 0 && user == 0) {
+        std::cout << "GDI and USER object counts: not reported here (Wine), not checked\n";
+    } else {
+        EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi + tolerance);
+        EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), user + tolerance);
+    }
+    EXPECT_EQ(1u, ProcessesNamed("probe").size());
+    CloseViewer();
+    EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
+}
+
+/* A missing help file makes winhlp32 ask, naming the file, in a Yes/No
+ * box while the viewer waits: answer No. */
+std::string helpText;
+
+DWORD WINAPI AnswerHelpBox(void *)
+{
+    for (int tries = 0; tries < 200; tries++) {
+        Sleep(50);
+        for (DWORD id : ProcessesNamed("winhlp32")) {
             for (HWND box = NULL; (box = FindWindowExA(NULL, box, "#32770", NULL)) != NULL;) {
                 DWORD owner = 0;
                 char text[1024] = "";
                 GetWindowThreadProcessId(box, &owner);
-                if (owner != pid || !GetDlgItemTextA(box, 0xFFFF, text, sizeof text)) continue;
-                g_helpText = text;
+                if (owner != id || !GetDlgItemTextA(box, 0xFFFF, text, sizeof(text)))
+                    continue;
+                helpText = text;
                 return !PostMessageA(box, WM_COMMAND, IDNO, 0);
             }
+        }
+    }
     return 1;
 }
-// A timer inside the menu's loop records the popup and ends it (or gives up
-// after 3 s): "<items> <5th a separator> <restore grayed> <full screen grayed>".
-std::string g_menuSeen;
-void CALLBACK InspectMenu(HWND, UINT, UINT_PTR, DWORD) {
-    static int ticks;
-    HWND popup = FindWindowA("#32768", NULL);
-    HMENU menu = popup && IsWindowVisible(popup) ? (HMENU)SendMessageA(popup, 0x01E1 /* MN_GETHMENU */, 0, 0) : NULL;
-    if (GetMenuItemCount(menu) < 5 && ++ticks % 60 != 0) return;
-    g_menuSeen = std::to_string(GetMenuItemCount(menu)) + " " +
-                 std::to_string((GetMenuState(menu, 4, MF_BYPOSITION) & MF_SEPARATOR) != 0) + " " +
-                 std::to_string(Grayed(menu, IDM_RESTORE_SIZE)) + " " + std::to_string(Grayed(menu, IDM_FULL_SCREEN));
-    EndMenu();
-}
-TEST(Help, MenuFromRightClickAndF1HelpFileFromTheCommand) {
-    HWND w = OpenViewerWith({""});
-    HELPINFO help = {sizeof help, HELPINFO_WINDOW, 0, w, 0, {0, 0}};
-    for (UINT message : {WM_CONTEXTMENU, WM_HELP}) {
-        g_menuSeen = "no menu";
-        UINT_PTR timer = SetTimer(NULL, 0, 50, InspectMenu);
-        SendMessageA(w, message, (WPARAM)w, message == WM_HELP ? (LPARAM)&help : MAKELPARAM(-1, -1));
-        KillTimer(NULL, timer);
-        EXPECT_EQ(g_menuSeen, "7 1 1 0") << message;
-    }
+
+TEST(Help, RightClickAndF1ShowTheMenuAndTheCommandTheFile)
+{
+    HWND window = OpenViewerWith({""});
+    EXPECT_EQ("7 EG", ContextMenuStates(window, WM_CONTEXTMENU));
+    EXPECT_EQ("7 EG", ContextMenuStates(window, WM_HELP));
     HANDLE answer = CreateThread(NULL, 0, AnswerHelpBox, NULL, 0, NULL);
-    Command(w, IDM_HELP);
+    Command(window, IDM_HELP);
     EXPECT_TRUE(JoinThread(answer));
-    EXPECT_NE(g_helpText.find(ProgramFolder() + "NOVRA.hlp"), std::string::npos) << g_helpText;
+    EXPECT_NE(std::string::npos, helpText.find(ProgramFolder() + "NOVRA.hlp")) << helpText;
     EXPECT_TRUE(WaitNoProcessesNamed("winhlp32", 5000));
     CloseViewer();
 }
-// Stop ends any saver soon, its own child windows first; one that ends by itself keeps its exit code.
-TEST(PreviewStop, EndsEverySaver) {
-    struct Row { const char *saver; DWORD exitCode; std::vector<std::string> closes; } rows[] = {
-        {"probe.scr", 7, {"WM_CLOSE"}}, {"probe_ignoreclose.scr", 0, {"WM_CLOSE"}},
-        {"probe_hangclose.scr", 0, {"WM_CLOSE"}},
-        {"probe_children.scr", 7, {"WM_CLOSE child 2", "WM_CLOSE child 1", "WM_CLOSE"}}};
-    for (const Row &r : rows) {
-        ProbeLog log;
-        HWND w = OpenViewerWith({ProbePath(r.saver)});
-        ASSERT_TRUE(log.WaitFor("paint", 1, 5000)) << r.saver;
-        HANDLE probe = OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, GetState()->processInfo.dwProcessId);
-        DWORD stop = GetTickCount(), code = STILL_ACTIVE;
-        Command(w, IDM_STOP);
-        EXPECT_LT(GetTickCount() - stop, 3000u) << r.saver;
-        EXPECT_EQ(WaitForSingleObject(probe, 3000), WAIT_OBJECT_0) << r.saver;
-        GetExitCodeProcess(probe, &code), CloseHandle(probe);
-        EXPECT_EQ(code, r.exitCode) << r.saver;
-        EXPECT_EQ(log.Events("WM_CLOSE"), r.closes) << r.saver;
-        CloseAndCheckNoProbe();
-    }
-}
-// Wine counts no handles, GDI or USER objects: count the values naming an open handle.
-DWORD HandleUse() {
-    DWORD count = 0, flags;
-    for (UINT_PTR value = 4; value < 0x10000; value += 4) count += GetHandleInformation((HANDLE)value, &flags) != 0;
-    return count;
-}
-// Wine reports no GDI or USER objects at all; on Windows these count the viewer's own.
-DWORD GuiUse(DWORD kind) { return GetGuiResources(GetCurrentProcess(), kind); }
-TEST(PreviewStop, TwoHundredRestartsLeakNothing) {
-    ProbeLog log;
-    HWND w = OpenViewerWith({ProbePath("probe.scr")});
-    DWORD before = 0, gdi = 0, user = 0;
-    for (int restart = 1; restart <= 200; restart++) {
-        ASSERT_TRUE(PumpUntil([&] { return ChildWindows(w).size() == 1; }, 5000)) << restart;
-        Command(w, IDM_RESET);
-        if (restart == 10) before = HandleUse(), gdi = GuiUse(GR_GDIOBJECTS), user = GuiUse(GR_USEROBJECTS);
-    }
-    PumpMessages(300);
-    EXPECT_LE(HandleUse(), before + 4);
-    EXPECT_LE(GuiUse(GR_GDIOBJECTS), gdi + 4);
-    EXPECT_LE(GuiUse(GR_USEROBJECTS), user + 4);
-    EXPECT_EQ(ProcessesNamed("probe").size(), 1u);
-    CloseAndCheckNoProbe();
-}
+
 }  // namespace

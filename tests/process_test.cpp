@@ -1,0 +1,105 @@
+/* The real program, started as a user would: a copy of novra.exe in a
+ * fresh folder, driven from this process. */
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "res/resource.h"
+#include "res/version.h"
+#include "support/test_support.h"
+
+namespace {
+
+std::set<std::string> FilesIn(const std::string &folder)
+{
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.insert(found.cFileName);
+    }
+    FindClose(search);
+    return names;
+}
+
+TEST(Program, StartsAndKeepsItsSettingsBesideItself)
+{
+    ASSERT_EQ(932u, GetACP()) << "the last row is double-byte in the Japanese code page";
+    const struct {
+        const char *exe;
+        const char *ini;
+        const char *folder;
+        const char *arguments;
+    } rows[] = {
+        {"novra.exe", "novra.ini", "", ""},
+        {"novra.exe", "novra.ini", "", " C:\\none\\x.scr /s"},
+        {"viewer", "viewer.ini", "", ""},
+        {"my.viewer.exe", "my.viewer.ini", "", ""},
+        {"a.\x83\x5C", "a.ini", "\x95\x5C", ""},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(std::string(row.folder) + row.exe + row.arguments);
+        ViewerCopy copy(row.exe, row.folder);
+        HWND window = copy.Start(row.arguments);
+        ASSERT_TRUE(window != NULL);
+        EXPECT_EQ(NOVRA_TITLE, WindowTitle(window));
+        EXPECT_TRUE(GetMenu(window) != NULL);
+        EXPECT_EQ(0u, copy.Close(window));
+        EXPECT_EQ(std::set<std::string>({row.exe, row.ini}), FilesIn(copy.folder));
+    }
+}
+
+TEST(Program, SecondInstanceOpensItsOwnWindow)
+{
+    ViewerCopy copy;
+    HWND first = copy.Start();
+    HWND second = copy.Start();
+    ASSERT_TRUE(first != NULL && second != NULL && first != second);
+    EXPECT_EQ(0u, copy.Close(second));
+    EXPECT_TRUE(IsWindowVisible(first)) << "the first stays open";
+}
+
+/* A hung saver's stop leaves the viewer answering; a viewer that is killed
+ * takes its saver along. */
+TEST(Program, StopsAHungSaverAndTakesSaversAlongWhenKilled)
+{
+    ProbeLog log;
+    ViewerCopy copy;
+    WriteIni(copy.folder + "novra.ini", "SYSTEM", "SCREENSAVER_1",
+             ProbePath("probe_hangclose.scr").c_str());
+    HWND window = copy.Start();
+    ASSERT_TRUE(window != NULL);
+    ASSERT_TRUE(log.WaitFor("paint", 1, 10000));
+    PostMessageA(window, WM_COMMAND, IDM_STOP, 0);
+    EXPECT_TRUE(log.WaitFor("WM_CLOSE", 1, 5000));
+    EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
+    DWORD_PTR result;
+    EXPECT_NE(0, SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result));
+    PostMessageA(window, WM_COMMAND, IDM_RECENT_1, 0);
+    ASSERT_TRUE(log.WaitFor("paint", 2, 10000));
+    TerminateProcess(copy.Process(), 1);
+    EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
+    EndProcessesNamed("probe");
+}
+
+/* Closing during a full-screen run ends the child rather than waiting for
+ * it, starts no preview, keeps the settings and lets the program end. */
+TEST(Program, ClosingDuringAFullScreenRunEndsChildAndProgram)
+{
+    ProbeLog log;
+    ViewerCopy copy;
+    const std::string probe = ProbePath("probe.scr");
+    WriteIni(copy.folder + "novra.ini", "SYSTEM", "SCREENSAVER_1", probe.c_str());
+    HWND window = copy.Start();
+    ASSERT_TRUE(log.WaitFor("window", 1, 10000));
+    PostMessageA(window, WM_COMMAND, IDM_START_SAVER, 0);
+    ASSERT_TRUE(log.WaitFor("mode s", 1, 10000));
+    EXPECT_EQ(0u, copy.Close(window));
+    EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
+    std::string preview = "start " + probe + " /p " + std::to_string((int)(INT_PTR)window);
+    EXPECT_EQ((Strings{preview, "start " + probe + " /S"}), log.Events("start"));
+    EXPECT_FALSE(IniSection(copy.folder + "novra.ini", "WINDOW").empty());
+}
+
+}  // namespace
