@@ -1,12 +1,13 @@
 /* The viewer's one state record. Every module reaches it through GetState;
- * nothing keeps a copy of a field. */
+ * nothing keeps a copy of a field. This module calls nothing: it sits at
+ * the bottom, and InitState (app/init) fills it. */
 #ifndef NOVRA_STATE_H
 #define NOVRA_STATE_H
 
 #include <windows.h>
 
-enum PlayState {
-    PLAY_NONE = 0,      /* record not initialised yet */
+/* Zero, the value of static storage, means the record is not initialised. */
+enum PlayState : int {
     PLAY_READY = 1,     /* initialised, no preview started yet */
     PLAY_PREVIEW = 2,   /* a preview process was started last */
     PLAY_STOPPED = 3    /* the user stopped the preview */
@@ -20,13 +21,14 @@ struct ViewerState {
     HINSTANCE instance;
     HCURSOR linkCursor;
     HMENU mainMenu;
-    union {                         /* slot 0 is the saver being previewed */
+    /* currentSaver is slot 0 itself, so the two can never disagree. */
+    union {
         char recent[RECENT_COUNT][PATH_BUFFER];
         char currentSaver[PATH_BUFFER];
     };
-    STARTUPINFOA startupInfo;
-    PROCESS_INFORMATION processInfo;
-    int playState;
+    STARTUPINFOA startupInfo;       /* touched by the launcher only */
+    PROCESS_INFORMATION processInfo;    /* handles NULL while no child is held */
+    PlayState playState;
     int startPlayState;
     int windowX;
     int windowY;
@@ -36,16 +38,13 @@ struct ViewerState {
     int alwaysOnTop;
 
     /* Run-time bookkeeping that is never saved. */
+    RECT savedWindowRect;   /* the window before a size preset or full-screen mode */
     int modalRun;           /* 1 while a settings or full-screen child is held */
     int titleDue;           /* the saver changed during the modal run */
     int sizeMoveLoop;       /* 1 while the user drags the frame */
     int restartDue;         /* a WM_SIZE arrived during the drag */
 };
 
-/* The window rectangle from before a size preset or full-screen mode. */
-extern RECT savedWindowRect;
-
 ViewerState *GetState(void);
-void InitState(HWND window);
 
 #endif

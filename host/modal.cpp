@@ -10,9 +10,7 @@ void EndModalChild(void)
     if (state->modalRun != 1)
         return;
     state->modalRun = 0;
-    TerminateProcess(state->processInfo.hProcess, 0);
-    CloseHandle(state->processInfo.hThread);
-    CloseHandle(state->processInfo.hProcess);
+    EndSaver(0);
 }
 
 /* Dispatches what is queued. 0 when the loop must end: WM_QUIT was taken
@@ -23,7 +21,7 @@ static int DispatchQueued(void)
     ViewerState *state = GetState();
     MSG message;
 
-    while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE) == TRUE) {
+    while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             PostQuitMessage((int)message.wParam);
             return 0;

@@ -9,8 +9,9 @@
 int RunSaverSettings(void);
 int RunSaverFullScreen(void);
 
-/* Ends the child of a modal run in progress: terminated, handles closed,
- * after which the nested loop returns. Does nothing outside a run. */
+/* Ends the child of a modal run in progress and waits (bounded) until it
+ * is gone, after which the nested loop returns. Does nothing outside a
+ * run. */
 void EndModalChild(void);
 
 #endif

@@ -1,19 +1,18 @@
 #include "saver_process.h"
 
-#include <stdio.h>
+#include <string.h>
 
 #include "app/state.h"
 
-int BuildSaverCommand(char *buffer, size_t size, const char *path, const char *switchText,
-                      HWND parent)
+void ResetStartupInfo(void)
 {
-    int length;
+    ViewerState *state = GetState();
 
-    if (parent != NULL)
-        length = snprintf(buffer, size, "%s %s %d", path, switchText, (int)(INT_PTR)parent);
-    else
-        length = snprintf(buffer, size, "%s %s", path, switchText);
-    return length > 0 && (size_t)length < size;
+    memset(&state->startupInfo, 0, sizeof(state->startupInfo));
+    memset(&state->processInfo, 0, sizeof(state->processInfo));
+    state->startupInfo.cb = sizeof(state->startupInfo);
+    state->startupInfo.dwFlags = STARTF_USESHOWWINDOW;
+    state->startupInfo.wShowWindow = SW_SHOWNORMAL;
 }
 
 /* Every saver joins one job that kills its members when its last handle
@@ -21,19 +20,12 @@ int BuildSaverCommand(char *buffer, size_t size, const char *path, const char *s
  * included. A saver left behind would otherwise keep running, and a
  * full-screen one would keep the screen. The viewer itself stays out of
  * the job, so programs the shell opens for it do not die with it. */
-static HANDLE SaverJob(void)
+static HANDLE ViewerJob(void)
 {
     static HANDLE job;
-    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits;
 
-    if (job != NULL)
-        return job;
-    job = CreateJobObjectA(NULL, NULL);
     if (job == NULL)
-        return NULL;
-    ZeroMemory(&limits, sizeof(limits));
-    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
+        job = CreateKillOnCloseJob();
     return job;
 }
 
@@ -42,16 +34,14 @@ int LaunchSaver(const char *switchText, HWND parent)
     ViewerState *state = GetState();
     char command[COMMAND_BUFFER];
 
+    if (state->processInfo.hProcess != NULL)
+        return 0;
     if (BuildSaverCommand(command, sizeof(command), state->currentSaver, switchText, parent) != 1)
         return 0;
-    if (CreateProcessA(NULL, command, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS, NULL, NULL,
-                       &state->startupInfo, &state->processInfo) != TRUE)
-        return 0;
+    return LaunchSaverCommand(command, &state->startupInfo, &state->processInfo, ViewerJob());
+}
 
-    /* Fails where the viewer already runs in a job that allows no nesting
-     * (before Windows 8); the saver then simply runs unguarded. */
-    HANDLE job = SaverJob();
-    if (job != NULL)
-        AssignProcessToJobObject(job, state->processInfo.hProcess);
-    return 1;
+void EndSaver(DWORD graceMs)
+{
+    EndSaverProcess(&GetState()->processInfo, graceMs);
 }

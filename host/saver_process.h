@@ -1,22 +1,18 @@
-/* Starting saver programs: the bounded command line, the fixed creation
- * arguments, and the job that ends every saver when the viewer ends. */
+/* The viewer's own child process: the start-up information handed to
+ * every saver, and the current saver started into processInfo through
+ * the launcher, in the job that ends every saver with the viewer. */
 #ifndef NOVRA_SAVER_PROCESS_H
 #define NOVRA_SAVER_PROCESS_H
 
-#include <stddef.h>
-#include <windows.h>
+#include "host/launcher.h"
 
-#define COMMAND_BUFFER 388  /* a 260-character path, a switch and a handle */
+void ResetStartupInfo(void);
 
-/* "<path> <switch> <handle>" with the handle in signed decimal, or
- * "<path> <switch>" when parent is NULL. The path is not quoted: the
- * platform finds the program in an unquoted path with blanks. 1 when the
- * line fits, else 0. */
-int BuildSaverCommand(char *buffer, size_t size, const char *path, const char *switchText,
-                      HWND parent);
-
-/* Starts the current saver with the given switch into processInfo; the
- * process joins the kill-on-close job. 1 on success, 0 on failure. */
+/* The current saver with a switch (and the parent's handle, if any);
+ * refused while a child is still held. 1 on success, 0 on failure. */
 int LaunchSaver(const char *switchText, HWND parent);
+
+/* Ends the held child, if any (see EndSaverProcess). */
+void EndSaver(DWORD graceMs);
 
 #endif

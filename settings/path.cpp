@@ -5,7 +5,7 @@
 
 static int IsLeadByte(char c)
 {
-    return IsDBCSLeadByte((BYTE)c) == TRUE;
+    return IsDBCSLeadByte((BYTE)c) ? 1 : 0;
 }
 
 /* Copies at most `length` bytes of `text` (or all of it, if shorter). */

@@ -1,21 +1,11 @@
-/* The five recent savers (slot 0 is the current one), their entries at
- * the end of the File menu, and the open dialog that adds to them. */
+/* The five recent savers, newest first; slot 0 is the current saver. */
 #ifndef NOVRA_RECENT_H
 #define NOVRA_RECENT_H
 
-#include "app/state.h"
-
-#define RECENT_MENU_FIRST   4   /* position of the first entry in File */
-
-/* The entry's caption: the path's file name and extension. `buffer` must
- * hold PATH_BUFFER bytes. */
-void RecentMenuText(char *buffer, const char *path);
-
-void RebuildRecentMenu(void);
-
-/* Shows the open dialog; on a choice the path becomes the current saver
- * and the menu is rebuilt. 1 when a file was chosen, 0 otherwise. */
-int ChooseSaverFile(ViewerState *state);
+/* Puts a newly chosen path in front: slot 3 to 4, 2 to 3, 1 to 2, 0 to 1,
+ * then the path into slot 0. The old slot 4 drops out; the path is not
+ * looked for in the list, so it may stand there twice. */
+void AddRecent(const char *path);
 
 /* Moves the text of one of the recent slots to the front of the list. */
 void PromoteRecent(const char *slot);

@@ -66,21 +66,22 @@ void LoadSettings(void)
 static void StoredWindowRect(HWND window, RECT *rect)
 {
     WINDOWPLACEMENT placement;
+    MONITORINFO monitor;
 
     GetWindowRect(window, rect);
-    if (IsIconic(window) != TRUE)
+    if (!IsIconic(window))
         return;
     placement.length = sizeof(placement);
-    if (GetWindowPlacement(window, &placement) != TRUE)
+    if (!GetWindowPlacement(window, &placement))
         return;
 
-    /* The normal position is in work-area coordinates: shift it by the
-     * work area's offset on its monitor to get screen coordinates. */
-    MONITORINFO monitor;
-    monitor.cbSize = sizeof(monitor);
+    /* The normal position is in work-area coordinates of the window's own
+     * monitor: shift it by that work area's offset to get screen
+     * coordinates. The monitor comes from the window, not from the
+     * unconverted rectangle, which may lie on another monitor. */
     *rect = placement.rcNormalPosition;
-    HMONITOR handle = MonitorFromRect(rect, MONITOR_DEFAULTTOPRIMARY);
-    if (GetMonitorInfoA(handle, &monitor) == TRUE)
+    monitor.cbSize = sizeof(monitor);
+    if (GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor))
         OffsetRect(rect, monitor.rcWork.left - monitor.rcMonitor.left,
                    monitor.rcWork.top - monitor.rcMonitor.top);
 }

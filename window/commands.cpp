@@ -8,7 +8,10 @@
 #include "host/preview.h"
 #include "res/resource.h"
 #include "settings/path.h"
+#include "settings/open_dialog.h"
 #include "settings/recent.h"
+#include "settings/recent_menu.h"
+#include "window/drop.h"
 #include "window/preview_control.h"
 #include "window/sizing.h"
 
@@ -37,6 +40,17 @@ static void OpenSaver(void)
 {
     if (ChooseSaverFile(GetState()) == 1)
         PreviewNewSaver();
+}
+
+void OpenDroppedSaver(HDROP drop)
+{
+    char path[PATH_BUFFER];
+
+    if (TakeDroppedSaver(drop, path, sizeof(path)) != 1)
+        return;
+    AddRecent(path);
+    RebuildRecentMenu();
+    PreviewNewSaver();
 }
 
 static void ChooseRecent(int slot)
@@ -68,17 +82,17 @@ static void RunModalCommand(int (*run)(void))
 
     if (PreviewIsRunning() != 1)
         return;
-    StopPreview();
+    if (StopPreviewForRestart() != 1)
+        return;
     Sleep(RESTART_PAUSE_MS);
     state->titleDue = 0;
     run();
     /* Closed during the run: no preview for a destroyed window. */
-    if (IsWindow(state->mainWindow) != TRUE)
+    if (!IsWindow(state->mainWindow))
         return;
-    if (StartPreview() == 1) {
+    if (StartPreviewRecorded() == 1) {
         if (state->titleDue == 1)
             SetPreviewTitle();
-        state->playState = PLAY_PREVIEW;
         EnablePreviewCommands(MF_ENABLED);
     }
     state->titleDue = 0;

@@ -1,10 +1,11 @@
 #include "main_window.h"
 
+#include "app/init.h"
 #include "app/state.h"
 #include "host/modal.h"
 #include "host/preview.h"
 #include "res/resource.h"
-#include "settings/recent.h"
+#include "settings/recent_menu.h"
 #include "settings/settings.h"
 #include "window/commands.h"
 #include "window/preview_control.h"
@@ -23,10 +24,8 @@ static void OnCreate(HWND window)
     state->linkCursor = LoadCursorA(state->instance, MAKEINTRESOURCEA(IDC_LINK_CURSOR));
     state->mainMenu = GetMenu(window);
     ApplyAlwaysOnTop();
-    if (state->playState == PLAY_READY || state->playState == PLAY_PREVIEW)
-        EnablePreviewCommands(MF_ENABLED);
-    else
-        EnablePreviewCommands(MF_GRAYED);
+    EnablePreviewCommands(MF_ENABLED);
+    DragAcceptFiles(window, TRUE);
 }
 
 /* While the user drags the frame, every move of the mouse resizes the
@@ -87,16 +86,31 @@ static void OnDestroy(void)
     PostQuitMessage(0);
 }
 
-/* Opens at the mouse position also for F1 and the menu key. */
+/* Where the menu opens: at the mouse position, also for F1 and the menu
+ * key. The position cannot be read on a secure desktop; the menu then
+ * opens at the middle of the client area. */
+static POINT ContextMenuPoint(HWND window)
+{
+    POINT point;
+    RECT client;
+
+    if (GetCursorPos(&point))
+        return point;
+    GetClientRect(window, &client);
+    point.x = client.right / 2;
+    point.y = client.bottom / 2;
+    ClientToScreen(window, &point);
+    return point;
+}
+
 static void ShowContextMenu(HWND window)
 {
     HINSTANCE instance = (HINSTANCE)GetWindowLongPtrA(window, GWLP_HINSTANCE);
     HMENU bar = LoadMenuA(instance, MAKEINTRESOURCEA(IDR_CONTEXT_MENU));
-    POINT cursor;
+    POINT cursor = ContextMenuPoint(window);
 
     if (bar == NULL)
         return;
-    GetCursorPos(&cursor);
     HMENU popup = GetSubMenu(bar, 0);
     if (GetState()->fullScreenWindow == 1)
         EnableMenuItem(popup, IDM_FULL_SCREEN, MF_BYCOMMAND | MF_GRAYED);
@@ -119,6 +133,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_HELP:
     case WM_CONTEXTMENU:    ShowContextMenu(window); return 0;
     case WM_COMMAND:        DispatchCommand(window, LOWORD(wParam)); return 0;
+    case WM_DROPFILES:      OpenDroppedSaver((HDROP)wParam); return 0;
     default:                return DefWindowProcA(window, message, wParam, lParam);
     }
 }

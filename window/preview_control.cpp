@@ -31,20 +31,50 @@ void EnablePreviewCommands(UINT flag)
     EnableMenuItem(menu, IDM_SAVER_SETTINGS, MF_BYCOMMAND | flag);
 }
 
-void RestartPreview(void)
+int StopPreviewForRestart(void)
 {
     ViewerState *state = GetState();
 
     if (state->playState == PLAY_PREVIEW)
         StopPreview();
-    Sleep(RESTART_PAUSE_MS);
+    if (!IsWindow(state->mainWindow))
+        return 0;
+    return state->processInfo.hProcess == NULL;
+}
+
+int StartPreviewRecorded(void)
+{
     if (StartPreview() != 1)
+        return 0;
+    GetState()->playState = PLAY_PREVIEW;
+    return 1;
+}
+
+void RestartPreview(void)
+{
+    if (StopPreviewForRestart() != 1)
+        return;
+    Sleep(RESTART_PAUSE_MS);
+    if (StartPreviewRecorded() != 1)
         return;
     SetPreviewTitle();
-    state->playState = PLAY_PREVIEW;
     EnablePreviewCommands(MF_ENABLED);
 }
 
+/* A minimised window, or one sized to no height or width, has nowhere to
+ * show a saver, and savers divide by their window's size. */
+static int ClientAreaIsEmpty(void)
+{
+    HWND window = GetState()->mainWindow;
+    RECT client;
+
+    if (IsIconic(window) || !GetClientRect(window, &client))
+        return 1;
+    return client.right <= 0 || client.bottom <= 0;
+}
+
+/* The saver is stopped for an empty client area too, but started again
+ * only once the area has a size; title and state stay meanwhile. */
 void FollowWindowSize(void)
 {
     ViewerState *state = GetState();
@@ -53,20 +83,17 @@ void FollowWindowSize(void)
      * the window's size at that moment. */
     if (state->modalRun == 1)
         return;
-
-    switch (state->playState) {
-    case PLAY_PREVIEW:
-        StopPreview();
-        Sleep(RESTART_PAUSE_MS);
-        [[fallthrough]];    /* and start as from PLAY_READY */
-    case PLAY_READY:
-        if (StartPreview() == 1) {
-            SetPreviewTitle();
-            state->playState = PLAY_PREVIEW;
-        }
-        break;
-    default:
+    if (state->playState == PLAY_STOPPED) {
         SetBareTitle();
-        break;
+        return;
     }
+    if (state->playState == PLAY_PREVIEW) {
+        if (StopPreviewForRestart() != 1 || ClientAreaIsEmpty() == 1)
+            return;
+        Sleep(RESTART_PAUSE_MS);
+    } else if (ClientAreaIsEmpty() == 1) {
+        return;
+    }
+    if (StartPreviewRecorded() == 1)
+        SetPreviewTitle();
 }

@@ -3,6 +3,8 @@
 #include "app/state.h"
 #include "res/resource.h"
 
+/* Lets the menu that chose the command finish closing before the menu
+ * bar is taken off the window. */
 #define MENU_REMOVAL_PAUSE_MS 100
 
 void CenterWindow(HWND window)
@@ -92,10 +94,19 @@ void ApplySizePreset(int width, int height)
     if (state->fullScreenWindow == 1)
         LeaveFullScreenWindow(state->mainWindow);
     else
-        GetWindowRect(state->mainWindow, &savedWindowRect);
-    state->fullScreenWindow = 0;
+        GetWindowRect(state->mainWindow, &state->savedWindowRect);
     SetFrameBits(state->mainWindow);
-    MoveWindow(state->mainWindow, savedWindowRect.left, savedWindowRect.top, width, height, TRUE);
+    MoveWindow(state->mainWindow, state->savedWindowRect.left, state->savedWindowRect.top, width,
+               height, TRUE);
+}
+
+static void QueryDisplayMode(int *width, int *height)
+{
+    HDC screen = GetDC(NULL);
+
+    *width = GetDeviceCaps(screen, HORZRES);
+    *height = GetDeviceCaps(screen, VERTRES);
+    ReleaseDC(NULL, screen);
 }
 
 void EnterFullScreenWindow(HWND window)
@@ -104,7 +115,7 @@ void EnterFullScreenWindow(HWND window)
     int width;
     int height;
 
-    GetWindowRect(window, &savedWindowRect);
+    GetWindowRect(window, &GetState()->savedWindowRect);
     Sleep(MENU_REMOVAL_PAUSE_MS);
     SetMenu(window, NULL);
     style = GetWindowLongA(window, GWL_STYLE);
@@ -115,19 +126,13 @@ void EnterFullScreenWindow(HWND window)
 
 void RestoreWindowSize(HWND window)
 {
-    if (GetState()->fullScreenWindow == 1)
+    ViewerState *state = GetState();
+    RECT saved;
+
+    if (state->fullScreenWindow == 1)
         LeaveFullScreenWindow(window);
+    saved = state->savedWindowRect;
     SetFrameBits(window);
-    MoveWindow(window, savedWindowRect.left, savedWindowRect.top,
-               savedWindowRect.right - savedWindowRect.left,
-               savedWindowRect.bottom - savedWindowRect.top, TRUE);
-}
-
-void QueryDisplayMode(int *width, int *height)
-{
-    HDC screen = GetDC(NULL);
-
-    *width = GetDeviceCaps(screen, HORZRES);
-    *height = GetDeviceCaps(screen, VERTRES);
-    ReleaseDC(NULL, screen);
+    MoveWindow(window, saved.left, saved.top, saved.right - saved.left, saved.bottom - saved.top,
+               TRUE);
 }

@@ -8,7 +8,7 @@
 
 /* WS_OVERLAPPEDWINDOW less WS_SYSMENU: the bits the full-screen window
  * drops and the framed window takes back. */
-#define FRAME_STYLE_BITS 0x00C70000
+#define FRAME_STYLE_BITS (WS_OVERLAPPEDWINDOW & ~WS_SYSMENU)
 
 void PlaceMainWindow(HWND window);
 void CenterWindow(HWND window);
@@ -17,6 +17,5 @@ void ToggleAlwaysOnTop(void);
 void ApplySizePreset(int width, int height);
 void EnterFullScreenWindow(HWND window);
 void RestoreWindowSize(HWND window);
-void QueryDisplayMode(int *width, int *height);
 
 #endif

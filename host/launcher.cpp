@@ -1,0 +1,60 @@
+#include "launcher.h"
+
+#include <stdio.h>
+#include <string.h>
+
+int BuildSaverCommand(char *buffer, size_t size, const char *path, const char *switchText,
+                      HWND parent)
+{
+    const char *quote = strchr(path, ' ') != NULL ? "\"" : "";
+    int length;
+
+    /* A window handle's value fits in 32 bits on 64-bit Windows too; it
+     * is written as that sign-extended 32-bit value. */
+    if (parent != NULL)
+        length = snprintf(buffer, size, "%s%s%s %s %ld", quote, path, quote, switchText,
+                          HandleToLong(parent));
+    else
+        length = snprintf(buffer, size, "%s%s%s %s", quote, path, quote, switchText);
+    return length > 0 && (size_t)length < size;
+}
+
+HANDLE CreateKillOnCloseJob(void)
+{
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits;
+    HANDLE job = CreateJobObjectA(NULL, NULL);
+
+    if (job == NULL)
+        return NULL;
+    ZeroMemory(&limits, sizeof(limits));
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
+    return job;
+}
+
+int LaunchSaverCommand(char *command, STARTUPINFOA *startup, PROCESS_INFORMATION *process,
+                       HANDLE job)
+{
+    if (CreateProcessA(NULL, command, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS, NULL, NULL,
+                       startup, process) != 1)
+        return 0;
+
+    /* Fails where the caller already runs in a job that allows no nesting
+     * (before Windows 8); the saver then simply runs unguarded. */
+    if (job != NULL)
+        AssignProcessToJobObject(job, process->hProcess);
+    return 1;
+}
+
+void EndSaverProcess(PROCESS_INFORMATION *process, DWORD graceMs)
+{
+    if (process->hProcess == NULL)
+        return;
+    WaitForSingleObject(process->hProcess, graceMs);
+    TerminateProcess(process->hProcess, 0);
+    WaitForSingleObject(process->hProcess, END_WAIT_MS);
+    CloseHandle(process->hThread);
+    CloseHandle(process->hProcess);
+    process->hThread = NULL;
+    process->hProcess = NULL;
+}

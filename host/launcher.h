@@ -1,0 +1,39 @@
+/* Starting and ending saver programs, shared by the viewer and the
+ * checker: the bounded command line, the process created with the fixed
+ * arguments inside a kill-on-close job, and its end with both handles
+ * closed exactly once. */
+#ifndef NOVRA_LAUNCHER_H
+#define NOVRA_LAUNCHER_H
+
+#include <stddef.h>
+#include <windows.h>
+
+#define COMMAND_BUFFER 388  /* a quoted 260-character path, a switch and a handle */
+
+/* How long a terminated saver is given to be gone before its handles are
+ * closed: a window it owns would otherwise outlive the termination and
+ * hold up the destruction of its owner. */
+#define END_WAIT_MS 1000
+
+/* "<path> <switch> <handle>" with the handle in signed decimal, or
+ * "<path> <switch>" when parent is NULL. A path with a blank is quoted:
+ * a saver reads its own command line, and would take the text after the
+ * blank for its switches. 1 when the line fits, else 0. */
+int BuildSaverCommand(char *buffer, size_t size, const char *path, const char *switchText,
+                      HWND parent);
+
+/* CreateProcessA with the fixed arguments; the new process joins `job`.
+ * 1 on success, 0 on failure (then `process` is untouched). */
+int LaunchSaverCommand(char *command, STARTUPINFOA *startup, PROCESS_INFORMATION *process,
+                       HANDLE job);
+
+/* A job that kills its processes when its last handle closes; NULL when
+ * the platform refuses one. */
+HANDLE CreateKillOnCloseJob(void);
+
+/* Waits graceMs for the process to end by itself, terminates it, waits
+ * (bounded) until it is gone, then closes both handles and clears them.
+ * Does nothing when no process is held, so no handle is closed twice. */
+void EndSaverProcess(PROCESS_INFORMATION *process, DWORD graceMs);
+
+#endif
