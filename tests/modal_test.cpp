@@ -142,7 +142,7 @@ TEST_F(ModalRun, CommandsDuringTheRunStartNothing)
         OpenThroughDialog(window, children.c_str());
         DropFiles(window, {dropped}, false);
         Strings menu = {"202 probe_ignoreclose.scr", "203 probe_children.scr",
-                        "204 probe_children.scr", "205 probe.scr"};
+                        "204 probe_children.scr", "205 probe.scr", "206 probe_children.scr"};
         EXPECT_EQ(menu, RecentMenuEntries(window));
         EXPECT_EQ(title, WindowTitle(window));
         PostMessageA(FindWindowA("NovraProbeFull", NULL), WM_CLOSE, 0, 0);
