@@ -1,29 +1,27 @@
-/* The live preview on a viewer window in this process, with real probe
- * savers: command lines, play states, empty client areas, stops, closing,
- * leaks and help. */
+/* The live preview in a viewer window of this process, with real probe
+ * savers: command lines, play states, stops, closing, leaks and help. */
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iostream>
 
 #include "app/state.h"
-#include "host/saver_process.h"
+#include "host/launcher.h"
 #include "res/resource.h"
 #include "res/version.h"
 #include "support/test_support.h"
 
 namespace {
 
-const UINT previewCommands[] = {IDM_START_SAVER, IDM_RESET, IDM_STOP, IDM_SAVER_SETTINGS};
+const std::vector<UINT> previewCommands = {IDM_START_SAVER, IDM_RESET, IDM_STOP, IDM_SAVER_SETTINGS};
 
-std::string Decimal(INT_PTR value)
+DWORD Running()
 {
-    return std::to_string((int)value);
+    return GetState()->processInfo.dwProcessId;
 }
 
-std::string PreviewTitle(const std::string &saver)
+void Resize(HWND window, int width, int height)
 {
-    return std::string(NOVRA_TITLE) + " [" + saver + "]";
+    SetWindowPos(window, NULL, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
 }
 
 unsigned long TickOf(const ProbeLog &log, const std::string &event, size_t nth)
@@ -35,239 +33,166 @@ unsigned long TickOf(const ProbeLog &log, const std::string &event, size_t nth)
     return 0;
 }
 
+/* Events made as the viewer is destroyed take the values of handles it
+ * closed: closing one again would end an event. */
+std::vector<HANDLE> reused(64);
+
+void ReuseClosedHandles(UINT message)
+{
+    for (size_t i = 0; message == WM_DESTROY && i < reused.size(); i++)
+        reused[i] = CreateEventA(NULL, FALSE, FALSE, NULL);
+}
+
+void ExpectReusedHandlesOpen()
+{
+    for (HANDLE handle : reused) {
+        EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(handle, 0)) << "closed twice: " << handle;
+        CloseHandle(handle);
+    }
+}
+
 TEST(SaverCommand, NamesThePathWholeAndFitsItsBuffer)
 {
-    const std::string longest = "C:\\a b\\" + std::string(249, 'x') + ".scr";
-    const INT_PTR topBit = (INT_PTR)(UINT_PTR)0x80000010u;
-    const INT_PTR lowest = (INT_PTR)(UINT_PTR)0x80000000u;
+    const std::string longest = "C:\\a b\\" + std::string(249, 'x') + ".scr";   /* 260 */
     const struct {
         std::string path;
         const char *switchText;
-        INT_PTR parent;
+        UINT_PTR parent;
         size_t size;
         std::string want;   /* empty: does not fit */
     } rows[] = {
         {"C:\\My Savers\\a b.scr", "/p", 656402, COMMAND_BUFFER, "\"C:\\My Savers\\a b.scr\" /p 656402"},
-        {"s.scr", "/p", 656402, COMMAND_BUFFER, "s.scr /p 656402"},
-        {"s.scr", "/p", topBit, COMMAND_BUFFER, "s.scr /p -2147483632"},
-        {"C:\\a b\\s.scr", "/c", 12, COMMAND_BUFFER, "\"C:\\a b\\s.scr\" /c 12"},
-        {"C:\\a b\\s.scr", "/S", 0, COMMAND_BUFFER, "\"C:\\a b\\s.scr\" /S"},
-        {"C:\\a b\\\x95\x5C", "/p", 1, COMMAND_BUFFER, "\"C:\\a b\\\x95\x5C\" /p 1"},
-        {longest, "/p", lowest, COMMAND_BUFFER, "\"" + longest + "\" /p -2147483648"},
+        {"s.scr", "/c", 0x80000010u, COMMAND_BUFFER, "s.scr /c -2147483632"},
+        {"C:\\a b\\\x95\x5C", "/S", 0, COMMAND_BUFFER, "\"C:\\a b\\\x95\x5C\" /S"},
+        {longest, "/p", 0x80000000u, COMMAND_BUFFER, "\"" + longest + "\" /p -2147483648"},
         {"a b.scr", "/S", 0, 13, "\"a b.scr\" /S"},
         {"a b.scr", "/S", 0, 12, ""},
     };
-    ASSERT_EQ(260u, longest.size());
     for (const auto &row : rows) {
         char buffer[COMMAND_BUFFER] = "";
-        int fits = BuildSaverCommand(buffer, row.size, row.path.c_str(), row.switchText,
-                                     (HWND)row.parent);
+        int fits = BuildSaverCommand(buffer, row.size, row.path.c_str(), row.switchText, (HWND)row.parent);
         EXPECT_EQ(row.want.empty() ? 0 : 1, fits) << row.path << " in " << row.size;
-        if (fits == 1)
-            EXPECT_EQ(row.want, buffer);
+        EXPECT_EQ(row.want, fits == 1 ? buffer : "");
     }
 }
 
-TEST(Preview, FollowsResizeResetDragAndStop)
+TEST(Preview, FollowsResizeResetAndDrag)
 {
     const std::string saver = MakeTempFolder(" b saver") + "my probe.scr";
     ASSERT_TRUE(CopyFileA(ProbePath("probe.scr").c_str(), saver.c_str(), FALSE));
     ProbeLog log;
-    HWND window = OpenViewerWith({saver});
-    EXPECT_EQ(PreviewTitle(saver), WindowTitle(window));
-    ASSERT_TRUE(log.WaitFor("paint", 1, 5000));
-    EXPECT_EQ("mode p parent " + Decimal((INT_PTR)window), log.Events("mode")[0]);
+    HWND window = OpenViewer({saver}, &log);
+    EXPECT_EQ("mode p parent " + std::to_string((int)(INT_PTR)window), log.Events("mode")[0]);
+    DWORD running = Running();
     for (UINT unknown : {0u, 1u, 9999u, 0xFFFFu})
         Command(window, unknown);
+    EXPECT_EQ(running, Running()) << "unknown commands do nothing";
     Resize(window, 600, 450);
     ASSERT_TRUE(log.WaitFor("paint", 2, 5000));
-    EXPECT_EQ(2u, log.Events("start").size()) << "unknown commands start nothing";
     EXPECT_LE(499u, TickOf(log, "start", 1) - TickOf(log, "WM_CLOSE", 0)) << "pause after a stop";
     EXPECT_EQ(ClientEvent(window), log.Events("client")[1]);
     Command(window, IDM_RESET);
-    ASSERT_TRUE(log.WaitFor("paint", 3, 5000));
-    EXPECT_EQ(2u, log.Events("WM_CLOSE").size());
-    DWORD running = GetState()->processInfo.dwProcessId;
+    EXPECT_NE(running, Running()) << "Reset restarts";
+    running = Running();
     SendMessageA(window, WM_ENTERSIZEMOVE, 0, 0);
     for (int step = 1; step <= 3; step++)
         Resize(window, 400 + 40 * step, 300 + 30 * step);
-    EXPECT_EQ(running, GetState()->processInfo.dwProcessId) << "restarted during the drag";
+    EXPECT_EQ(running, Running()) << "restarted during the drag";
     SendMessageA(window, WM_EXITSIZEMOVE, 0, 0);
-    ASSERT_TRUE(log.WaitFor("paint", 4, 5000));
-    EXPECT_EQ(ClientEvent(window), log.Events("client").back());
+    EXPECT_NE(running, Running()) << "no restart after the drag";
     Command(window, IDM_STOP);
-    EXPECT_EQ(PLAY_STOPPED, GetState()->playState);
-    EXPECT_EQ(NOVRA_TITLE, WindowTitle(window));
-    for (UINT id : previewCommands)
-        EXPECT_TRUE(Grayed(GetMenu(window), id)) << id;
-    EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
     SetWindowTextA(window, "changed");
     Resize(window, 500, 400);
     Command(window, IDM_RESET);
     EXPECT_EQ(NOVRA_TITLE, WindowTitle(window));
-    EXPECT_TRUE(ProcessesNamed("probe").empty()) << "a stopped preview stays stopped";
+    EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000)) << "a stopped preview stays stopped";
     CloseViewer();
     DeleteFileA(saver.c_str());
     RemoveDirectoryA(saver.substr(0, saver.rfind('\\')).c_str());
-}
-
-bool SomeClientIsEmpty(const ProbeLog &log)
-{
-    for (const std::string &event : log.Events("client")) {
-        int width = 0;
-        int height = 0;
-        sscanf(event.c_str(), "client %d %d", &width, &height);
-        if (width == 0 || height == 0)
-            return true;
-    }
-    return false;
 }
 
 /* Minimised or sized down to no client height, the window has nowhere to
  * show a preview; it comes back as after any resize. */
 TEST(Preview, NeverStartsIntoAnEmptyClientArea)
 {
-    const struct {
-        const char *label;
-        std::function<void(HWND)> empty;
-        std::function<void(HWND)> restore;
-    } rows[] = {
-        {"minimised", [](HWND window) { ShowWindow(window, SW_MINIMIZE); },
-         [](HWND window) { ShowWindow(window, SW_RESTORE); }},
-        {"zero height", [](HWND window) {
-             RECT frame = {0, 0, 500, 0};
-             AdjustWindowRectEx(&frame, GetWindowLongA(window, GWL_STYLE), TRUE,
-                                GetWindowLongA(window, GWL_EXSTYLE));
-             Resize(window, frame.right - frame.left, frame.bottom - frame.top);
-         }, [](HWND window) { Resize(window, 500, 400); }},
-    };
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.label);
-        ProbeLog log;
-        HWND window = OpenViewerWith({ProbePath("probe.scr")});
-        ASSERT_TRUE(log.WaitFor("paint", 1, 5000));
-        row.empty(window);
-        ASSERT_TRUE(ClientEvent(window).find(" 0") != std::string::npos) << ClientEvent(window);
+    ProbeLog log;
+    HWND window = OpenViewer({ProbePath("probe.scr")}, &log);
+    RECT frame = {0, 0, 500, 0};
+    AdjustWindowRectEx(&frame, GetWindowLongA(window, GWL_STYLE), TRUE, GetWindowLongA(window, GWL_EXSTYLE));
+    for (size_t zeroHeight = 0; zeroHeight < 2; zeroHeight++) {
+        if (zeroHeight)
+            Resize(window, frame.right - frame.left, frame.bottom - frame.top);
+        ShowWindow(window, zeroHeight ? SW_SHOWNORMAL : SW_MINIMIZE);
+        ASSERT_NE(std::string::npos, ClientEvent(window).find(" 0")) << ClientEvent(window);
         EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
-        EXPECT_EQ(PreviewTitle(ProbePath("probe.scr")), WindowTitle(window));
-        EXPECT_EQ(PLAY_PREVIEW, GetState()->playState);
-        row.restore(window);
-        ASSERT_TRUE(log.WaitFor("paint", 2, 5000));
+        if (zeroHeight)
+            Resize(window, 500, 400);
+        ShowWindow(window, SW_RESTORE);
+        ASSERT_TRUE(log.WaitFor("paint", 2 + zeroHeight, 5000));
+        EXPECT_EQ(2 + zeroHeight, log.Events("start").size()) << "a start into no room";
         EXPECT_EQ(ClientEvent(window), log.Events("client").back());
-        EXPECT_EQ(1u, ProcessesNamed("probe").size());
-        EXPECT_FALSE(SomeClientIsEmpty(log));
-        CloseViewer();
-        EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
     }
+    CloseViewer();
 }
 
-/* Whatever the saver does, the viewer stays usable and leaves nothing
- * running; a start that failed changes neither title nor state. */
-TEST(Preview, SaversThatFailOrMisbehave)
+/* Whatever the saver does and however the viewer ends, it stays usable and
+ * leaves nothing running; a failed start changes neither title nor state.
+ * The settings are on disk before a closing viewer's saver goes. */
+TEST(PreviewStop, EverySaverEndsEveryWay)
 {
     const std::string notProgram = MakeTempFolder("") + "text.scr";
     std::ofstream(notProgram) << "not a program";
     const struct {
         std::string saver;
-        bool starts;
+        std::vector<UINT> commands;
+        PlayState state;
+        bool exit;
+        Strings closes;   /* empty: not checked, nothing painted */
     } rows[] = {
-        {"", false},
-        {"C:\\no such folder\\gone.scr", false},
-        {notProgram, false},
-        {ProbePath("probe_exitnow.scr"), true},
-        {ProbePath("probe_nowindow.scr"), true},
-        {ProbePath("probe_toplevel.scr"), true},
+        {"", previewCommands, PLAY_READY, false, {}},
+        {"C:\\no such folder\\gone.scr", previewCommands, PLAY_READY, false, {}},
+        {notProgram, previewCommands, PLAY_READY, false, {}},
+        {ProbePath("probe_exitnow.scr"), {IDM_RESET}, PLAY_PREVIEW, false, {}},
+        {ProbePath("probe_nowindow.scr"), {IDM_RESET}, PLAY_PREVIEW, false, {}},
+        {ProbePath("probe_toplevel.scr"), {IDM_RESET}, PLAY_PREVIEW, false, {}},
+        {ProbePath("probe.scr"), {}, PLAY_PREVIEW, false, {"WM_CLOSE"}},
+        {ProbePath("probe.scr"), {}, PLAY_PREVIEW, true, {"WM_CLOSE"}},
+        {ProbePath("probe.scr"), {IDM_STOP}, PLAY_STOPPED, false, {"WM_CLOSE"}},
+        {ProbePath("probe_ignoreclose.scr"), {IDM_STOP}, PLAY_STOPPED, false, {"WM_CLOSE"}},
+        {ProbePath("probe_hangclose.scr"), {IDM_STOP}, PLAY_STOPPED, true, {"WM_CLOSE"}},
+        {ProbePath("probe_children.scr"), {IDM_STOP}, PLAY_STOPPED, false,
+         {"WM_CLOSE child 2", "WM_CLOSE child 1", "WM_CLOSE"}},
     };
     for (const auto &row : rows) {
-        SCOPED_TRACE(row.saver);
-        HWND window = OpenViewerWith({row.saver});
-        Resize(window, 500, 400);
-        Command(window, IDM_SIZE_QVGA);
-        Command(window, IDM_RESET);
-        if (!row.starts) {
-            for (UINT id : previewCommands)
-                Command(window, id);
-        }
-        EXPECT_EQ(row.starts ? PLAY_PREVIEW : PLAY_READY, GetState()->playState);
-        EXPECT_EQ(row.starts ? PreviewTitle(row.saver) : NOVRA_TITLE, WindowTitle(window));
+        SCOPED_TRACE(row.saver + (row.exit ? " Exit" : ""));
+        ProbeLog log;
+        HWND window = OpenViewer({row.saver}, row.closes.empty() ? NULL : &log);
+        for (UINT id : row.commands)
+            Command(window, id);
+        EXPECT_EQ(row.state, GetState()->playState);
+        EXPECT_EQ(row.state == PLAY_PREVIEW ? PreviewTitle(row.saver) : NOVRA_TITLE, WindowTitle(window));
         for (UINT id : previewCommands)
-            EXPECT_FALSE(Grayed(GetMenu(window), id)) << id;
-        CloseViewer();
+            EXPECT_EQ(row.state == PLAY_STOPPED, Grayed(GetMenu(window), id)) << id;
+        EXPECT_TRUE(row.state != PLAY_STOPPED || WaitNoProcessesNamed("probe", 5000)) << "Stop ends it";
+        DeleteFileA(TestSettingsPath().c_str());
+        bool savedFirst = false;
+        Spy(window, [&](UINT message, WPARAM wParam) {
+            if (message == WM_PARENTNOTIFY && LOWORD(wParam) == WM_DESTROY)
+                savedFirst = !IniSection(TestSettingsPath(), "WINDOW").empty();
+            ReuseClosedHandles(message);
+        });
+        SendMessageA(window, row.exit ? WM_COMMAND : WM_CLOSE, IDM_EXIT, 0);
+        MSG quit;
+        EXPECT_TRUE(PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
         EXPECT_FALSE(IsWindow(window));
+        EXPECT_EQ(row.state == PLAY_PREVIEW && !row.closes.empty(), savedFirst);
+        EXPECT_FALSE(IniSection(TestSettingsPath(), "WINDOW").empty());
+        EXPECT_EQ(row.closes, row.closes.empty() ? row.closes : log.Events("WM_CLOSE"));
+        ExpectReusedHandlesOpen();
         EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
         EndProcessesNamed("probe");
     }
     DeleteFileA(notProgram.c_str());
-}
-
-/* The saver's window notifies the viewer as it goes: by then the settings
- * must be on disk (1), not yet (2); 0 when no stop was seen. Events made
- * after a stop reuse its closed handle values: a second close would end
- * them. */
-int savedAtStop;
-WNDPROC viewerProc;
-std::vector<HANDLE> reusedHandles;
-
-LRESULT CALLBACK SpyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    const std::string saved = "SCREENSAVER_1=" + ProbePath("probe.scr") + "\r\n";
-    if (message == WM_PARENTNOTIFY && LOWORD(wParam) == WM_DESTROY) {
-        bool onDisk = ReadFileText(TestSettingsPath()).find(saved) != std::string::npos;
-        savedAtStop = onDisk ? 1 : 2;
-    }
-    if (message == WM_DESTROY) {
-        for (HANDLE &handle : reusedHandles)
-            handle = CreateEventA(NULL, FALSE, FALSE, NULL);
-    }
-    return CallWindowProcA(viewerProc, window, message, wParam, lParam);
-}
-
-void Spy(HWND window)
-{
-    savedAtStop = 0;
-    viewerProc = (WNDPROC)SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)SpyProc);
-}
-
-void ExpectReusedHandlesOpen()
-{
-    for (HANDLE handle : reusedHandles) {
-        EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(handle, 0)) << "closed twice: " << handle;
-        CloseHandle(handle);
-    }
-}
-
-TEST(PreviewClose, SavesThenStopsThenEnds)
-{
-    const struct {
-        const char *label;
-        UINT message;
-        WPARAM wParam;
-        bool stopFirst;
-    } rows[] = {
-        {"close box", WM_CLOSE, 0, false},
-        {"Exit", WM_COMMAND, IDM_EXIT, false},
-        {"after Stop", WM_CLOSE, 0, true},
-    };
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.label);
-        ProbeLog log;
-        HWND window = OpenViewerWith({ProbePath("probe.scr")});
-        ASSERT_TRUE(log.WaitFor("paint", 1, 5000));
-        RemoveTestSettings();
-        if (row.stopFirst)
-            Command(window, IDM_STOP);
-        reusedHandles.assign(row.stopFirst ? 64 : 0, NULL);
-        Spy(window);
-        SendMessageA(window, row.message, row.wParam, 0);
-        MSG quit;
-        EXPECT_TRUE(PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
-        EXPECT_FALSE(IsWindow(window));
-        EXPECT_EQ(row.stopFirst ? 0 : 1, savedAtStop);
-        EXPECT_EQ(1u, log.Events("WM_CLOSE").size());
-        EXPECT_FALSE(IniSection(TestSettingsPath(), "WINDOW").empty());
-        ExpectReusedHandlesOpen();
-        EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
-    }
 }
 
 /* Sent from another thread, WM_CLOSE is handled inside the bounded waits
@@ -284,13 +209,11 @@ DWORD WINAPI CloseOnFirstStop(void *window)
     return 1;
 }
 
-TEST(PreviewClose, CloseDuringTheWaitOfAStop)
+TEST(PreviewStop, CloseDuringTheWaitOfAStop)
 {
     ProbeLog log;
-    HWND window = OpenViewerWith({ProbePath("probe_hangclose.scr")});
-    ASSERT_TRUE(log.WaitFor("paint", 1, 5000));
-    reusedHandles.assign(64, NULL);
-    Spy(window);
+    HWND window = OpenViewer({ProbePath("probe_hangclose.scr")}, &log);
+    Spy(window, [](UINT message, WPARAM) { ReuseClosedHandles(message); });
     HANDLE closer = CreateThread(NULL, 0, CloseOnFirstStop, window, 0, NULL);
     Command(window, IDM_RESET);
     EXPECT_TRUE(JoinThread(closer));
@@ -300,105 +223,60 @@ TEST(PreviewClose, CloseDuringTheWaitOfAStop)
     EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
 }
 
-/* A saver's own child windows are closed before their parent. */
-TEST(PreviewStop, EndsEverySaver)
-{
-    const struct {
-        const char *saver;
-        Strings closes;
-    } rows[] = {
-        {"probe.scr", {"WM_CLOSE"}},
-        {"probe_ignoreclose.scr", {"WM_CLOSE"}},
-        {"probe_hangclose.scr", {"WM_CLOSE"}},
-        {"probe_children.scr", {"WM_CLOSE child 2", "WM_CLOSE child 1", "WM_CLOSE"}},
-    };
-    for (const auto &row : rows) {
-        ProbeLog log;
-        HWND window = OpenViewerWith({ProbePath(row.saver)});
-        ASSERT_TRUE(log.WaitFor("paint", 1, 5000)) << row.saver;
-        Command(window, IDM_STOP);
-        EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000)) << row.saver;
-        EXPECT_EQ(row.closes, log.Events("WM_CLOSE")) << row.saver;
-        CloseViewer();
-    }
-}
-
 /* Wine counts no handles: count the values that name an open one. */
 DWORD HandlesInUse()
 {
     DWORD count = 0;
     DWORD flags;
-    for (UINT_PTR value = 4; value < 0x10000; value += 4) {
-        if (GetHandleInformation((HANDLE)value, &flags))
-            count++;
-    }
+    for (UINT_PTR value = 4; value < 0x10000; value += 4)
+        count += GetHandleInformation((HANDLE)value, &flags) ? 1 : 0;
     return count;
 }
 
 TEST(PreviewStop, RestartsLeakNothing)
 {
     const int restarts = 20;
-    ProbeLog log;
-    HWND window = OpenViewerWith({ProbePath("probe.scr")});
-    DWORD handles = 0;
-    DWORD gdi = 0;
-    DWORD user = 0;
-    for (int restart = 1; restart <= restarts; restart++) {
+    HWND window = OpenViewer({ProbePath("probe.scr")});
+    DWORD before[3] = {};
+    for (int restart = 1; restart <= restarts + 1; restart++) {
         ASSERT_TRUE(PumpUntil([&] { return ChildWindows(window).size() == 1; }, 5000));
-        if (restart == 3) {
-            handles = HandlesInUse();
-            gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-            user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-        }
+        DWORD now[3] = {HandlesInUse(), GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
+                        GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)};
+        if (restart == 3)
+            std::copy(now, now + 3, before);
+        /* One object leaked per restart would exceed this. */
+        for (int kind = 0; restart > restarts && kind < 3; kind++)
+            EXPECT_LE(now[kind], before[kind] + (restarts - 3) / 2) << "handles, GDI, USER: " << kind;
         Command(window, IDM_RESET);
     }
-    ASSERT_TRUE(PumpUntil([&] { return ChildWindows(window).size() == 1; }, 5000));
-    /* One handle leaked per restart would exceed this. */
-    const DWORD tolerance = (restarts - 3) / 2;
-    EXPECT_LE(HandlesInUse(), handles + tolerance);
-    if (gdi == 0 && user == 0) {
-        std::cout << "GDI and USER object counts: not reported here (Wine), not checked\n";
-    } else {
-        EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi + tolerance);
-        EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), user + tolerance);
-    }
-    EXPECT_EQ(1u, ProcessesNamed("probe").size());
+    if (before[1] == 0 && before[2] == 0)
+        printf("GDI and USER object counts: not reported here (Wine), not checked\n");
     CloseViewer();
     EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
 }
 
-/* A missing help file makes winhlp32 ask, naming the file, in a Yes/No
- * box while the viewer waits: answer No. */
-std::string helpText;
+/* A missing help file makes the help program ask, naming the file, in a
+ * Yes/No box while the viewer waits: answer No. */
+char helpText[1024];
 
 DWORD WINAPI AnswerHelpBox(void *)
 {
     for (int tries = 0; tries < 200; tries++) {
         Sleep(50);
-        for (DWORD id : ProcessesNamed("winhlp32")) {
-            for (HWND box = NULL; (box = FindWindowExA(NULL, box, "#32770", NULL)) != NULL;) {
-                DWORD owner = 0;
-                char text[1024] = "";
-                GetWindowThreadProcessId(box, &owner);
-                if (owner != id || !GetDlgItemTextA(box, 0xFFFF, text, sizeof(text)))
-                    continue;
-                helpText = text;
-                return !PostMessageA(box, WM_COMMAND, IDNO, 0);
-            }
-        }
+        HWND box = FindWindowA("#32770", NULL);
+        if (box != NULL && GetDlgItemTextA(box, 0xFFFF, helpText, sizeof(helpText)))
+            return !PostMessageA(box, WM_COMMAND, IDNO, 0);
     }
     return 1;
 }
 
-TEST(Help, RightClickAndF1ShowTheMenuAndTheCommandTheFile)
+TEST(Help, OpensTheFileBesideTheProgram)
 {
-    HWND window = OpenViewerWith({""});
-    EXPECT_EQ("7 EG", ContextMenuStates(window, WM_CONTEXTMENU));
-    EXPECT_EQ("7 EG", ContextMenuStates(window, WM_HELP));
+    HWND window = OpenViewer();
     HANDLE answer = CreateThread(NULL, 0, AnswerHelpBox, NULL, 0, NULL);
     Command(window, IDM_HELP);
     EXPECT_TRUE(JoinThread(answer));
-    EXPECT_NE(std::string::npos, helpText.find(ProgramFolder() + "NOVRA.hlp")) << helpText;
+    EXPECT_NE(std::string::npos, std::string(helpText).find(ProgramFolder() + "NOVRA.hlp")) << helpText;
     EXPECT_TRUE(WaitNoProcessesNamed("winhlp32", 5000));
     CloseViewer();
 }

@@ -66,8 +66,8 @@ TEST(Program, StopsAHungSaverAndTakesSaversAlongWhenKilled)
 {
     ProbeLog log;
     ViewerCopy copy;
-    WriteIni(copy.folder + "novra.ini", "SYSTEM", "SCREENSAVER_1",
-             ProbePath("probe_hangclose.scr").c_str());
+    WritePrivateProfileStringA("SYSTEM", "SCREENSAVER_1", ProbePath("probe_hangclose.scr").c_str(),
+                               (copy.folder + "novra.ini").c_str());
     HWND window = copy.Start();
     ASSERT_TRUE(window != NULL);
     ASSERT_TRUE(log.WaitFor("paint", 1, 10000));
@@ -90,15 +90,14 @@ TEST(Program, ClosingDuringAFullScreenRunEndsChildAndProgram)
     ProbeLog log;
     ViewerCopy copy;
     const std::string probe = ProbePath("probe.scr");
-    WriteIni(copy.folder + "novra.ini", "SYSTEM", "SCREENSAVER_1", probe.c_str());
+    WritePrivateProfileStringA("SYSTEM", "SCREENSAVER_1", probe.c_str(), (copy.folder + "novra.ini").c_str());
     HWND window = copy.Start();
     ASSERT_TRUE(log.WaitFor("window", 1, 10000));
     PostMessageA(window, WM_COMMAND, IDM_START_SAVER, 0);
     ASSERT_TRUE(log.WaitFor("mode s", 1, 10000));
     EXPECT_EQ(0u, copy.Close(window));
     EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
-    std::string preview = "start " + probe + " /p " + std::to_string((int)(INT_PTR)window);
-    EXPECT_EQ((Strings{preview, "start " + probe + " /S"}), log.Events("start"));
+    EXPECT_EQ((Strings{PreviewStart(probe, window), "start " + probe + " /S"}), log.Events("start"));
     EXPECT_FALSE(IniSection(copy.folder + "novra.ini", "WINDOW").empty());
 }
 

@@ -1,5 +1,6 @@
-/* The main window's geometry: placement, presets, the full-screen window
- * and always on top, with the preview restarts they cause. */
+/* The main window's geometry and the settings file: placement, presets,
+ * the full-screen window, always on top, the context menu, and the keys
+ * and values a run reads and writes. */
 #include <gtest/gtest.h>
 
 #include "app/state.h"
@@ -10,19 +11,37 @@
 namespace {
 
 /* Preview starts, counted as new child process ids: a preview stopped
- * within milliseconds may die before its probe logs anything. */
+ * within milliseconds may die before its probe logs anything. A context
+ * menu is described as it opens and ended once it waits for input. */
 std::vector<DWORD> starts;
+std::string menuStates;
 
 LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam)
 {
+    const CWPRETSTRUCT *sent = (const CWPRETSTRUCT *)lParam;
     DWORD id = GetState()->processInfo.dwProcessId;
-    bool open = IsWindow(GetState()->mainWindow) != FALSE;
-    if (id != 0 && open && (starts.empty() || starts.back() != id))
+    if (id != 0 && IsWindow(GetState()->mainWindow) && (starts.empty() || starts.back() != id))
         starts.push_back(id);
+    if (sent->message == WM_INITMENUPOPUP) {
+        HMENU menu = (HMENU)sent->wParam;
+        menuStates = std::to_string(GetMenuItemCount(menu)) + (Grayed(menu, IDM_FULL_SCREEN) ? " G" : " E")
+                     + (Grayed(menu, IDM_RESTORE_SIZE) ? "G" : "E");
+    }
+    if (sent->message == WM_ENTERIDLE && sent->wParam == MSGF_MENU)
+        EndMenu();
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
 
 const HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, AfterMessage, NULL, GetCurrentThreadId());
+
+/* Item count, then E or G for the full-screen and restore items. */
+std::string ContextMenu(HWND window, UINT message)
+{
+    HELPINFO help = {sizeof(help), HELPINFO_WINDOW, 0, window, 0, {0, 0}};
+    menuStates = "no menu";
+    SendMessageA(window, message, (WPARAM)window, message == WM_HELP ? (LPARAM)&help : -1);
+    return menuStates;
+}
 
 std::string Geometry(long x, long y, long width, long height, const char *frame = " framed")
 {
@@ -48,22 +67,15 @@ class Sizing : public ::testing::Test {
 protected:
     ProbeLog log;
 
-    /* The probe as the saver, and these "KEY=value" pairs for the window. */
-    HWND Open(std::string keys)
+    HWND Open(std::string windowKeys)
     {
         CloseViewer();
-        for (char &c : keys) {
-            if (c == ' ')
-                c = '\0';
-        }
-        RemoveTestSettings();
-        WriteIni(TestSettingsPath(), "SYSTEM", "SCREENSAVER_1", ProbePath("probe.scr").c_str());
-        WritePrivateProfileSectionA("WINDOW", (keys + '\0').c_str(), TestSettingsPath().c_str());
         starts.clear();
-        log.Clear();
-        HWND window = OpenViewer();
-        EXPECT_TRUE(log.WaitFor("window", 1, 5000));
-        return window;
+        for (char &c : windowKeys) {
+            if (c == ' ')
+                c = '\n';
+        }
+        return OpenViewer({ProbePath("probe.scr")}, &log, "[WINDOW]\n" + windowKeys);
     }
 
     /* The number of previews the command started, and the geometry. */
@@ -86,17 +98,15 @@ TEST_F(Sizing, PlacementAtStart)
     /* Centred, the window keeps the size a window of its style gets. */
     RECT r;
     RECT area;
-    HWND plain = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
-                                 CW_USEDEFAULT, 0, NULL, NULL, NULL, NULL);
+    HWND plain = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0,
+                                 NULL, NULL, NULL, NULL);
     GetWindowRect(plain, &r);
     DestroyWindow(plain);
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     long width = r.right - r.left;
     long height = r.bottom - r.top;
-    long areaWidth = area.right - area.left;
-    std::string centred = Geometry(area.left + (areaWidth - width) / 2,
+    std::string centred = Geometry(area.left + (area.right - area.left - width) / 2,
                                    area.top + (area.bottom - area.top - height) / 2, width, height);
-    std::string size = " WIDTH=" + std::to_string(width) + " HEIGHT=" + std::to_string(height);
     const struct {
         std::string keys;
         std::string expected;
@@ -105,52 +115,44 @@ TEST_F(Sizing, PlacementAtStart)
         {"X=-50 Y=-30 WIDTH=400 HEIGHT=300", Geometry(-50, -30, 400, 300)},
         {"X=10 Y=10 WIDTH=400 HEIGHT=0", centred},
         {"X=10 Y=10 WIDTH=-1 HEIGHT=300", centred},
-        {"X=-7 Y=5" + size, Geometry(-7, 5, width, height)},   /* the created size: one WM_SIZE */
+        /* the created size: one WM_SIZE */
+        {"X=-7 Y=5 WIDTH=" + std::to_string(width) + " HEIGHT=" + std::to_string(height),
+         Geometry(-7, 5, width, height)},
     };
     for (const auto &row : rows) {
         EXPECT_EQ(row.expected, Geometry(Open(row.keys))) << "stored: " << row.keys;
         EXPECT_EQ(1u, starts.size()) << "exactly one first preview, stored: " << row.keys;
     }
-    HWND wide = CreateWindowExA(0, "STATIC", "", WS_POPUP, 5, 5, areaWidth + 3, 100, 0, 0, 0, 0);
+    HWND wide = CreateWindowExA(0, "STATIC", "", WS_POPUP, 5, 5, area.right - area.left + 3, 100, 0, 0, 0, 0);
     CenterWindow(wide);
     GetWindowRect(wide, &r);
     EXPECT_EQ(area.left - 1, r.left) << "3 px wider than the area: -1.5 truncated toward zero";
     DestroyWindow(wide);
 }
 
-TEST_F(Sizing, FullScreenWindowAndPresets)
+TEST_F(Sizing, FullScreenWindowPresetsAndContextMenu)
 {
     HWND window = Open("X=-20 Y=30 WIDTH=600 HEIGHT=450");
     long screenWidth = GetSystemMetrics(SM_CXSCREEN);
     long screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    EXPECT_EQ("7 EG", ContextMenuStates(window, WM_CONTEXTMENU)) << "framed: restore grayed";
+    EXPECT_EQ("7 EG", ContextMenu(window, WM_CONTEXTMENU)) << "framed: restore grayed";
     /* Two previews each way: one as the menu bar goes or comes, one for the new size. */
     EXPECT_EQ("2 " + Geometry(0, 0, screenWidth, screenHeight, " borderless"), Run(IDM_FULL_SCREEN));
-    EXPECT_EQ("7 GE", ContextMenuStates(window, WM_CONTEXTMENU));
-    ASSERT_TRUE(log.WaitFor("window", 2, 5000));
-    EXPECT_EQ(ClientEvent(window), log.Events("client").back()) << "the preview fills the screen";
+    EXPECT_EQ("7 GE", ContextMenu(window, WM_HELP)) << "F1 shows it too";
+    EXPECT_TRUE(PumpUntil([&] { return log.Events("client").back() == ClientEvent(window); }, 5000))
+        << "the preview fills the screen";
     EXPECT_EQ("2 " + Geometry(-20, 30, 600, 450), Run(IDM_RESTORE_SIZE));
     Run(IDM_FULL_SCREEN);
     EXPECT_EQ("2 " + Geometry(-20, 30, 640, 480), Run(IDM_SIZE_VGA)) << "the corner from before";
-    const struct {
-        UINT id;
-        long width;
-        long height;
-        int starts;
-    } presets[] = {
-        {IDM_SIZE_QVGA, 320, 240, 1},
-        {IDM_SIZE_SVGA, 800, 600, 1},
-        {IDM_SIZE_XGA, 1024, 768, 1},
-        {IDM_SIZE_XGA, 1024, 768, 0},   /* the same size: no restart */
-    };
-    for (const auto &row : presets) {
-        std::string expected = Geometry(-20, 30, row.width, row.height);
-        EXPECT_EQ(std::to_string(row.starts) + " " + expected, Run(row.id));
-    }
+    EXPECT_EQ("1 " + Geometry(-20, 30, 320, 240), Run(IDM_SIZE_QVGA));
+    EXPECT_EQ("1 " + Geometry(-20, 30, 800, 600), Run(IDM_SIZE_SVGA));
+    EXPECT_EQ("1 " + Geometry(-20, 30, 1024, 768), Run(IDM_SIZE_XGA));
+    EXPECT_EQ("0 " + Geometry(-20, 30, 1024, 768), Run(IDM_SIZE_XGA)) << "the same size: no restart";
     /* Closed in the mode: the next start is framed at the screen's size. */
     Run(IDM_FULL_SCREEN);
     CloseViewer();
-    EXPECT_EQ(Geometry(0, 0, screenWidth, screenHeight), Geometry(OpenViewer()));
+    HWND next = OpenViewer({}, NULL, ReadFileText(TestSettingsPath()));
+    EXPECT_EQ(Geometry(0, 0, screenWidth, screenHeight), Geometry(next));
 }
 
 /* Only exactly 1 is on; a toggle stores 0 or 1, neither moving the window
@@ -164,13 +166,59 @@ TEST_F(Sizing, AlwaysOnTop)
             UINT checked = GetMenuState(GetState()->mainMenu, IDM_TOPMOST, MF_BYCOMMAND) & MF_CHECKED;
             EXPECT_EQ(now, topmost);
             EXPECT_EQ(now, checked != 0);
-            if (now == on) {
-                EXPECT_EQ("0 " + Geometry(50, 60, 400, 300), Run(IDM_TOPMOST));
-            }
+            EXPECT_EQ(now == on ? "0 " + Geometry(50, 60, 400, 300) : "", now == on ? Run(IDM_TOPMOST) : "");
         }
         CloseViewer();
-        UINT stored = GetPrivateProfileIntA("WINDOW", "WIN_TOP", 9, TestSettingsPath().c_str());
-        EXPECT_EQ(on ? 0u : 1u, stored);
+        EXPECT_EQ(on ? 0u : 1u, GetPrivateProfileIntA("WINDOW", "WIN_TOP", 9, TestSettingsPath().c_str()));
+    }
+}
+
+Strings Stored(HWND window)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    return {"X=" + std::to_string(r.left), "Y=" + std::to_string(r.top), "WIDTH=" + std::to_string(r.right - r.left),
+            "HEIGHT=" + std::to_string(r.bottom - r.top), "WIN_TOP=0"};
+}
+
+/* A first run writes every key, the window section first. Odd but legal
+ * values pass through a run unchanged, none validated, and keys and
+ * sections not ours stay. A minimised window reports the icon's place:
+ * the restored rectangle is stored; a maximised one is stored as is. */
+TEST(Settings, KeysAndValuesThroughARun)
+{
+    Strings shown = Stored(OpenViewer());
+    CloseViewer();
+    EXPECT_EQ(shown, IniSection(TestSettingsPath(), "WINDOW"));
+    std::string text = ReadFileText(TestSettingsPath());
+    EXPECT_NE(std::string::npos, text.find("[SYSTEM]\r\nSTART_PLAY_STATE=0\r\nSCREENSAVER_1=\r\nSCREENSAVER_2=\r\n"
+                                           "SCREENSAVER_3=\r\nSCREENSAVER_4=\r\nSCREENSAVER_5=\r\n")) << text;
+    EXPECT_LT(text.find("[WINDOW]"), text.find("[SYSTEM]"));
+    Strings window = {"X=-40", "Y=-30", "WIDTH=420", "HEIGHT=310", "WIN_TOP=5", "COLOR=blue"};
+    Strings system = {"START_PLAY_STATE=7", "SCREENSAVER_1=C:\\none\\a.scr", "SCREENSAVER_2=",
+                      "SCREENSAVER_3=C:\\none\\gap.scr", "SCREENSAVER_4=C:\\" + std::string(297, 'x')};
+    std::string settings = "[OTHER]\nKEEP=me\n[WINDOW]\n";
+    for (const std::string &line : window)
+        settings += line + "\n";
+    settings += "[SYSTEM]\n";
+    for (const std::string &line : system)
+        settings += line + "\n";
+    OpenViewer({}, NULL, settings);
+    CloseViewer();
+    system[4].resize(14 + 260);
+    system.push_back("SCREENSAVER_5=");
+    EXPECT_EQ(window, IniSection(TestSettingsPath(), "WINDOW"));
+    EXPECT_EQ(system, IniSection(TestSettingsPath(), "SYSTEM"));
+    EXPECT_EQ(Strings({"KEEP=me"}), IniSection(TestSettingsPath(), "OTHER"));
+    for (int show : {SW_MINIMIZE, SW_MAXIMIZE}) {
+        HWND minMax = OpenViewer({}, NULL, "[WINDOW]\nX=100\nY=80\nWIDTH=400\nHEIGHT=300\nWIN_TOP=0\n");
+        ShowWindow(minMax, show);
+        PumpMessages(100);
+        EXPECT_EQ(show == SW_MINIMIZE, IsIconic(minMax) == TRUE);
+        Strings live = show == SW_MINIMIZE ? Strings{"X=100", "Y=80", "WIDTH=400", "HEIGHT=300", "WIN_TOP=0"}
+                                           : Stored(minMax);
+        CloseViewer();
+        EXPECT_EQ(live, IniSection(TestSettingsPath(), "WINDOW"));
     }
 }
 

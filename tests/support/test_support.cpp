@@ -1,6 +1,7 @@
 #include "test_support.h"
 
-#include <shlobj.h>
+#include <gtest/gtest.h>
+
 #include <tlhelp32.h>
 
 #include <fstream>
@@ -8,14 +9,13 @@
 
 #include "app/shell.h"
 #include "app/state.h"
-#include "res/resource.h"
+#include "res/version.h"
 #include "settings/settings.h"
 
 std::string ProgramFolder()
 {
     char path[MAX_PATH + 1];
-    DWORD length = GetModuleFileNameA(NULL, path, sizeof(path));
-    std::string folder(path, length);
+    std::string folder(path, GetModuleFileNameA(NULL, path, sizeof(path)));
     return folder.substr(0, folder.find_last_of("\\/") + 1);
 }
 
@@ -35,15 +35,27 @@ std::string MakeTempFolder(const std::string &tail)
 
 std::string TestSettingsPath()
 {
-    char path[SETTINGS_PATH_BUFFER];
-    if (SettingsFilePath(path, sizeof(path)) != 1)
-        return std::string();
+    char path[SETTINGS_PATH_BUFFER] = "";
+    SettingsFilePath(path, sizeof(path));
     return path;
 }
 
-void RemoveTestSettings()
+Strings IniSection(const std::string &file, const char *section)
 {
-    DeleteFileA(TestSettingsPath().c_str());
+    std::vector<char> buffer(32768);
+    DWORD length = GetPrivateProfileSectionA(section, buffer.data(), (DWORD)buffer.size(), file.c_str());
+    Strings keys;
+    for (DWORD at = 0; at < length; at += (DWORD)keys.back().size() + 1)
+        keys.push_back(&buffer[at]);
+    return keys;
+}
+
+std::string ReadFileText(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 void PumpMessages(DWORD ms)
@@ -69,183 +81,6 @@ bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs)
             return false;
         MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
     }
-}
-
-HWND OpenViewer()
-{
-    static bool registered;
-    HINSTANCE instance = GetModuleHandleA(NULL);
-
-    if (!registered)
-        registered = RegisterMainClass(instance, MAIN_CLASS_NAME) != 0;
-    if (CreateMainWindow(instance, MAIN_CLASS_NAME, SW_SHOWNORMAL) != 1)
-        return NULL;
-    return GetState()->mainWindow;
-}
-
-HWND OpenViewerWith(const Strings &savers)
-{
-    RemoveTestSettings();
-    for (size_t slot = 0; slot < savers.size(); slot++) {
-        std::string key = "SCREENSAVER_" + std::to_string(slot + 1);
-        WriteIni(TestSettingsPath(), "SYSTEM", key.c_str(), savers[slot].c_str());
-    }
-    return OpenViewer();
-}
-
-void CloseViewer()
-{
-    if (IsWindow(GetState()->mainWindow))
-        SendMessageA(GetState()->mainWindow, WM_CLOSE, 0, 0);
-    PumpMessages(50);
-}
-
-void Command(HWND window, UINT id)
-{
-    SendMessageA(window, WM_COMMAND, id, 0);
-}
-
-void Resize(HWND window, int width, int height)
-{
-    SetWindowPos(window, NULL, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
-}
-
-bool Grayed(HMENU menu, UINT id)
-{
-    return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
-}
-
-std::string ClientEvent(HWND window)
-{
-    RECT client = {};
-    GetClientRect(window, &client);
-    return "client " + std::to_string(client.right) + " " + std::to_string(client.bottom);
-}
-
-std::string WindowTitle(HWND window)
-{
-    char text[1024] = "";
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
-}
-
-Strings RecentMenuEntries(HWND window)
-{
-    HMENU file = GetSubMenu(GetMenu(window), 0);
-    Strings entries;
-    for (int position = 4; position < GetMenuItemCount(file); position++) {
-        char caption[MAX_PATH + 1] = "";
-        GetMenuStringA(file, position, caption, sizeof(caption), MF_BYPOSITION);
-        entries.push_back(std::to_string(GetMenuItemID(file, position)) + " " + caption);
-    }
-    return entries;
-}
-
-/* Modal loops announce that they wait for input with WM_ENTERIDLE to their
- * owner; a hook on this thread sees it whoever the owner is. */
-static std::function<void(HWND)> dialogAction;
-static std::string menuStates;
-
-static LRESULT CALLBACK WatchModalLoops(int code, WPARAM wParam, LPARAM lParam)
-{
-    const CWPSTRUCT *sent = (const CWPSTRUCT *)lParam;
-    if (sent->message == WM_INITMENUPOPUP) {
-        HMENU menu = (HMENU)sent->wParam;
-        menuStates = std::to_string(GetMenuItemCount(menu));
-        menuStates += Grayed(menu, IDM_FULL_SCREEN) ? " G" : " E";
-        menuStates += Grayed(menu, IDM_RESTORE_SIZE) ? "G" : "E";
-    }
-    if (sent->message == WM_ENTERIDLE && sent->wParam == MSGF_MENU)
-        EndMenu();
-    if (sent->message == WM_ENTERIDLE && sent->wParam == MSGF_DIALOGBOX && dialogAction) {
-        std::function<void(HWND)> action = dialogAction;
-        dialogAction = nullptr;
-        action((HWND)sent->lParam);
-    }
-    return CallNextHookEx(NULL, code, wParam, lParam);
-}
-
-static void WatchThisThread()
-{
-    static HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchModalLoops, NULL,
-                                          GetCurrentThreadId());
-    (void)hook;
-}
-
-void WhenDialogIdle(const std::function<void(HWND)> &action)
-{
-    WatchThisThread();
-    dialogAction = action;
-}
-
-std::string ContextMenuStates(HWND window, UINT message)
-{
-    HELPINFO help = {sizeof(help), HELPINFO_WINDOW, 0, window, 0, {0, 0}};
-    WatchThisThread();
-    menuStates = "no menu";
-    SendMessageA(window, message, (WPARAM)window, message == WM_HELP ? (LPARAM)&help : -1);
-    return menuStates;
-}
-
-std::string OpenThroughDialog(HWND window, const char *name)
-{
-    std::string initial;
-    WhenDialogIdle([&](HWND dialog) {
-        const int fileNameBox = 1148;
-        char text[MAX_PATH + 1] = "";
-        GetDlgItemTextA(dialog, fileNameBox, text, sizeof(text));
-        initial = text;
-        if (name != NULL)
-            SetDlgItemTextA(dialog, fileNameBox, name);
-        PostMessageA(dialog, WM_COMMAND, name != NULL ? IDOK : IDCANCEL, 0);
-    });
-    Command(window, IDM_OPEN);
-    return initial;
-}
-
-void DropFiles(HWND window, const Strings &names, bool wide)
-{
-    std::string list;
-    for (const std::string &name : names) {
-        wchar_t text[MAX_PATH + 1] = L"";
-        int length = MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, text, MAX_PATH + 1);
-        if (wide)
-            list.append((const char *)text, length * sizeof(wchar_t));
-        else
-            list.append(name.c_str(), name.size() + 1);
-    }
-    list.append(wide ? sizeof(wchar_t) : 1, '\0');
-    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size());
-    DROPFILES *header = (DROPFILES *)GlobalLock(drop);
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = wide;
-    memcpy(header + 1, list.data(), list.size());
-    GlobalUnlock(drop);
-    SendMessageA(window, WM_DROPFILES, (WPARAM)drop, 0);
-}
-
-Strings IniSection(const std::string &file, const char *section)
-{
-    std::vector<char> buffer(32768);
-    DWORD length = GetPrivateProfileSectionA(section, buffer.data(), (DWORD)buffer.size(),
-                                             file.c_str());
-    Strings keys;
-    for (DWORD at = 0; at < length; at += (DWORD)keys.back().size() + 1)
-        keys.push_back(&buffer[at]);
-    return keys;
-}
-
-void WriteIni(const std::string &file, const char *section, const char *key, const char *value)
-{
-    WritePrivateProfileStringA(section, key, value, file.c_str());
-}
-
-std::string ReadFileText(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 ProbeLog::ProbeLog()
@@ -287,10 +122,8 @@ Strings ProbeLog::Events(const std::string &prefix) const
 {
     Strings events;
     for (const std::string &line : Lines()) {
-        size_t pid = line.find(' ');
-        size_t event = line.find(' ', pid + 1);
-        if (pid != std::string::npos && event != std::string::npos
-            && line.compare(event + 1, prefix.size(), prefix) == 0)
+        size_t event = line.find(' ', line.find(' ') + 1);
+        if (event != std::string::npos && line.compare(event + 1, prefix.size(), prefix) == 0)
             events.push_back(line.substr(event + 1));
     }
     return events;
@@ -301,12 +134,115 @@ bool ProbeLog::WaitFor(const std::string &prefix, size_t count, DWORD timeoutMs)
     return PumpUntil([&] { return Events(prefix).size() >= count; }, timeoutMs);
 }
 
+HWND OpenViewer(const Strings &savers, const ProbeLog *log, const std::string &settings)
+{
+    static bool registered = RegisterMainClass(GetModuleHandleA(NULL), MAIN_CLASS_NAME) != 0;
+    std::ofstream(TestSettingsPath(), std::ios::binary | std::ios::trunc) << settings;
+    for (size_t slot = 0; slot < savers.size(); slot++) {
+        std::string key = "SCREENSAVER_" + std::to_string(slot + 1);
+        WritePrivateProfileStringA("SYSTEM", key.c_str(), savers[slot].c_str(), TestSettingsPath().c_str());
+    }
+    if (!registered || CreateMainWindow(GetModuleHandleA(NULL), MAIN_CLASS_NAME, SW_SHOWNORMAL) != 1)
+        return NULL;
+    if (log != NULL && !log->WaitFor("paint", log->Events("paint").size() + 1, 5000))
+        ADD_FAILURE() << "no preview painted";
+    return GetState()->mainWindow;
+}
+
+void CloseViewer()
+{
+    if (IsWindow(GetState()->mainWindow))
+        SendMessageA(GetState()->mainWindow, WM_CLOSE, 0, 0);
+    PumpMessages(50);
+}
+
+static std::function<void(UINT, WPARAM)> spyAction;
+static WNDPROC viewerProc;
+
+static LRESULT CALLBACK SpyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    spyAction(message, wParam);
+    return CallWindowProcA(viewerProc, window, message, wParam, lParam);
+}
+
+void Spy(HWND window, const std::function<void(UINT, WPARAM)> &spy)
+{
+    spyAction = spy;
+    viewerProc = (WNDPROC)SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)SpyProc);
+}
+
+void Command(HWND window, UINT id)
+{
+    SendMessageA(window, WM_COMMAND, id, 0);
+}
+
+bool Grayed(HMENU menu, UINT id)
+{
+    return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
+}
+
+std::string WindowTitle(HWND window)
+{
+    char text[1024] = "";
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
+std::string PreviewTitle(const std::string &saver)
+{
+    return std::string(NOVRA_TITLE) + " [" + saver + "]";
+}
+
+std::string PreviewStart(const std::string &saver, HWND window)
+{
+    return "start " + saver + " /p " + std::to_string((int)(INT_PTR)window);
+}
+
+std::string ClientEvent(HWND window)
+{
+    RECT client = {};
+    GetClientRect(window, &client);
+    return "client " + std::to_string(client.right) + " " + std::to_string(client.bottom);
+}
+
+Strings RecentMenuEntries(HWND window)
+{
+    HMENU file = GetSubMenu(GetMenu(window), 0);
+    Strings entries;
+    for (int position = 4; position < GetMenuItemCount(file); position++) {
+        char caption[MAX_PATH + 1] = "";
+        GetMenuStringA(file, position, caption, sizeof(caption), MF_BYPOSITION);
+        entries.push_back(std::to_string(GetMenuItemID(file, position)) + " " + caption);
+    }
+    return entries;
+}
+
+/* Modal loops announce that they wait for input with WM_ENTERIDLE to their
+ * owner; a hook on this thread sees it whoever the owner is. */
+static std::function<void(HWND)> dialogAction;
+
+static LRESULT CALLBACK WatchDialogs(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT *sent = (const CWPSTRUCT *)lParam;
+    if (sent->message == WM_ENTERIDLE && sent->wParam == MSGF_DIALOGBOX && dialogAction) {
+        std::function<void(HWND)> action = dialogAction;
+        dialogAction = nullptr;
+        action((HWND)sent->lParam);
+    }
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+static const HHOOK dialogHook = SetWindowsHookExA(WH_CALLWNDPROC, WatchDialogs, NULL, GetCurrentThreadId());
+
+void WhenDialogIdle(const std::function<void(HWND)> &action)
+{
+    dialogAction = action;
+}
+
 std::vector<DWORD> ProcessesNamed(const char *prefix)
 {
     std::vector<DWORD> ids;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return ids;
     PROCESSENTRY32 entry;
     entry.dwSize = sizeof(entry);
     for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
@@ -322,13 +258,10 @@ bool WaitNoProcessesNamed(const char *prefix, DWORD timeoutMs)
     return PumpUntil([&] { return ProcessesNamed(prefix).empty(); }, timeoutMs);
 }
 
-/* Spares the tests after a failed one the programs it left running. */
 void EndProcessesNamed(const char *prefix)
 {
     for (DWORD id : ProcessesNamed(prefix)) {
         HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, id);
-        if (process == NULL)
-            continue;
         TerminateProcess(process, 1);
         CloseHandle(process);
     }
@@ -380,9 +313,9 @@ ViewerCopy::~ViewerCopy()
 HWND ViewerCopy::Start(const std::string &arguments)
 {
     STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
     PROCESS_INFORMATION run = {};
     std::string command = "\"" + folder + exe + "\"" + arguments;
-    startup.cb = sizeof(startup);
     if (!CreateProcessA((folder + exe).c_str(), &command[0], NULL, NULL, FALSE, 0, NULL, NULL,
                         &startup, &run))
         return NULL;
