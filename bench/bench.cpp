@@ -13,12 +13,15 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "window/preview_control.h"
 
 namespace {
 
-const long kRestartPauseMs = 500;   // the pause the viewer must keep between saver runs
 const DWORD kWaitMs = 15000;        // generous: only a broken run takes this long
-const int kStarts = 5, kRestarts = 20, kHungStops = 3;
+const int kStarts = 5;
+const int kRestarts = 20;
+const int kHungStops = 3;
+const int kSettingsCloses = 3;
 
 struct Event { DWORD tick, pid; std::string text; };
 struct Viewer { PROCESS_INFORMATION process; HWND window; };
@@ -135,6 +138,23 @@ long Restart(const Viewer &viewer, int width, int height, long *running)
     return (long)(paint.tick - before);
 }
 
+// Closes the viewer while the saver's settings run is open: the time from
+// WM_CLOSE until the viewer's process has ended, or -1.
+long CloseDuringSettings(Viewer *viewer)
+{
+    size_t runs = Events("mode c").size();
+    Event settings;
+
+    PostMessageA(viewer->window, WM_COMMAND, IDM_SAVER_SETTINGS, 0);
+    if (!WaitEvent("window", 2, &settings) || Events("mode c").size() != runs + 1)
+        return -1;
+    DWORD before = GetTickCount();
+    PostMessageA(viewer->window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(viewer->process.hProcess, kWaitMs) != WAIT_OBJECT_0)
+        return -1;
+    return (long)(GetTickCount() - before);
+}
+
 // Stops the preview: the times until the saver has ended, and until the
 // viewer has finished the command (its title is bare again) and answers.
 bool Stop(const Viewer &viewer, long *ended, long *answers)
@@ -230,6 +250,7 @@ int main()
         {"stop probe_hangclose: viewer answers", 1500, false, {}},
         {"stop probe_ignoreclose: saver ended", 1500, false, {}},
         {"stop probe_ignoreclose: viewer answers", 1500, false, {}},
+        {"close during a settings run: viewer gone", 500, false, {}},
     };
     Viewer viewer;
     long ended, answers;
@@ -257,11 +278,11 @@ int main()
             if (total < 0)
                 break;
             rows[1].samples.push_back(total);
-            rows[2].samples.push_back(total - kRestartPauseMs);
+            rows[2].samples.push_back(total - RESTART_PAUSE_MS);
             rows[3].samples.push_back(running);
         }
         // One resize must cost one saver run, not one per size message.
-        Sleep(2 * kRestartPauseMs);
+        Sleep(2 * RESTART_PAUSE_MS);
         printf("  %d resizes started %d savers\n", (int)rows[1].samples.size(),
                (int)Events("start").size() - 1);
     }
@@ -277,6 +298,16 @@ int main()
             }
             CloseViewer(&viewer);
         }
+    }
+
+    printf("closes during a settings run (%d, a fresh viewer each)...\n", kSettingsCloses);
+    for (int i = 0; i < kSettingsCloses; i++) {
+        if (StartViewer("probe.scr", &viewer) >= 0) {
+            long gone = CloseDuringSettings(&viewer);
+            if (gone >= 0)
+                rows[10].samples.push_back(gone);
+        }
+        CloseViewer(&viewer);
     }
 
     bool complete = PrintRows(rows);
