@@ -23,10 +23,20 @@ const int kRestarts = 20;
 const int kHungStops = 3;
 const int kSettingsCloses = 3;
 
-struct Event { DWORD tick, pid; std::string text; };
-struct Viewer { PROCESS_INFORMATION process; HWND window; };
+struct Event {
+    DWORD tick;
+    DWORD pid;
+    std::string text;
+};
 
-std::string g_folder, g_bin, g_log;
+struct Viewer {
+    PROCESS_INFORMATION process;
+    HWND window;
+};
+
+std::string g_folder;
+std::string g_bin;
+std::string g_log;
 
 // The probes' log events whose text starts with prefix, in file order.
 std::vector<Event> Events(const char *prefix)
@@ -44,9 +54,12 @@ std::vector<Event> Events(const char *prefix)
         text.append(chunk, got);
     CloseHandle(file);
     // A probe may be writing its last line right now: complete lines only.
-    for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
+    size_t at = 0;
+    size_t end;
+    for (; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
         std::string line = text.substr(at, end - at);
-        unsigned long tick, pid;
+        unsigned long tick;
+        unsigned long pid;
         int used = 0;
         if (sscanf(line.c_str(), "%lu %lu %n", &tick, &pid, &used) < 2 || used == 0)
             continue;
@@ -74,7 +87,8 @@ bool WaitEvent(const char *prefix, size_t count, Event *out)
 // just before CreateProcessA to the saver's first paint, or -1.
 long StartViewer(const char *saver, Viewer *viewer)
 {
-    std::string ini = g_folder + "novra.ini", program = g_folder + "novra.exe";
+    std::string ini = g_folder + "novra.ini";
+    std::string program = g_folder + "novra.exe";
     ZeroMemory(viewer, sizeof(*viewer));
     DeleteFileA(g_log.c_str());
     DeleteFileA(ini.c_str());
@@ -87,7 +101,8 @@ long StartViewer(const char *saver, Viewer *viewer)
     if (!CreateProcessA(program.c_str(), NULL, NULL, NULL, FALSE, 0, NULL, g_folder.c_str(),
                         &startup, &viewer->process))
         return -1;
-    Event paint, mode;
+    Event paint;
+    Event mode;
     if (!WaitEvent("paint", 1, &paint) || !WaitEvent("mode p parent ", 1, &mode))
         return -1;
     viewer->window = (HWND)(INT_PTR)atol(mode.text.c_str() + strlen("mode p parent "));
@@ -131,7 +146,8 @@ long Restart(const Viewer &viewer, int width, int height, long *running)
     DWORD before = GetTickCount();
     SetWindowPos(viewer.window, NULL, 0, 0, width, height,
                  SWP_ASYNCWINDOWPOS | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    Event paint, start;
+    Event paint;
+    Event start;
     if (!WaitEvent("paint", painted + 1, &paint) || !WaitEvent("start", started + 1, &start))
         return -1;
     *running = (long)(start.tick - before);
@@ -221,7 +237,9 @@ bool PrintRows(std::vector<Row> &rows)
 
 int main()
 {
-    char path[MAX_PATH], temp[MAX_PATH], folder[MAX_PATH + 32];
+    char path[MAX_PATH];
+    char temp[MAX_PATH];
+    char folder[MAX_PATH + 32];
     DWORD length = GetModuleFileNameA(NULL, path, sizeof(path));
     if (length == 0 || length >= sizeof(path) || GetTempPathA(sizeof(temp), temp) == 0)
         return 2;
@@ -253,7 +271,8 @@ int main()
         {"close during a settings run: viewer gone", 500, false, {}},
     };
     Viewer viewer;
-    long ended, answers;
+    long ended;
+    long answers;
 
     printf("viewer starts and stops with probe.scr (%d)...\n", kStarts);
     for (int i = 0; i < kStarts; i++) {
@@ -274,7 +293,8 @@ int main()
     printf("restarts by resizing from outside (%d)...\n", kRestarts);
     if (StartViewer("probe.scr", &viewer) >= 0) {
         for (int i = 0; i < kRestarts; i++) {
-            long running = 0, total = Restart(viewer, i % 2 ? 480 : 560, i % 2 ? 360 : 420, &running);
+            long running = 0;
+            long total = Restart(viewer, i % 2 ? 480 : 560, i % 2 ? 360 : 420, &running);
             if (total < 0)
                 break;
             rows[1].samples.push_back(total);
