@@ -80,7 +80,7 @@ static HWND CreateProbeWindow(const char *name, DWORD exStyle, DWORD style, cons
 
     windowClass.lpfnWndProc = ProbeProc;
     windowClass.hInstance = GetModuleHandleA(NULL);
-    windowClass.hbrBackground = (HBRUSH)(COLOR_HIGHLIGHT + id + 1);
+    windowClass.hbrBackground = (HBRUSH)(INT_PTR)(COLOR_HIGHLIGHT + id + 1);
     windowClass.lpszClassName = name;
     RegisterClassA(&windowClass);
     return CreateWindowExA(exStyle, name, "Probe", style | WS_VISIBLE, box->left, box->top, box->right,
