@@ -6,11 +6,6 @@
 #include <string>
 
 namespace {
-std::string Env(const char *name) {
-    char value[MAX_PATH] = "";
-    GetEnvironmentVariableA(name, value, sizeof value);
-    return value;
-}
 // Lines of the probes' log whose event (after tick and pid) starts with `event`; the last in `*last`.
 int Count(const std::string &log, const std::string &event, std::string *last = nullptr) {
     std::ifstream in(log);
@@ -39,12 +34,12 @@ HWND Preview(HWND viewer) {
     EnumChildWindows(viewer, KeepProbe, (LPARAM)&found);
     return found;
 }
-// The viewer of `viewerBin` in a folder of its own, naming the probe of `saverBin`; ended when done.
+// The viewer of `viewerBin` in a folder of its own, naming the probe of `saverBin`; closed when done.
 struct Viewer {
     Viewer(const std::string &viewerBin, const std::string &saverBin, const std::string &dir) : folder(dir) {
         CreateDirectoryA(folder.c_str(), NULL);
-        DeleteFileA((folder + "novra.ini").c_str());
         DeleteFileA(log.c_str());
+        DeleteFileA((folder + "novra.ini").c_str());  // a stale window size could make the resize no change
         CopyFileA((viewerBin + "\\novra.exe").c_str(), (folder + "novra.exe").c_str(), FALSE);
         WritePrivateProfileStringA("SYSTEM", "SCREENSAVER_1", (saverBin + "\\probe.scr").c_str(), (folder + "novra.ini").c_str());
         SetEnvironmentVariableA("NOVRA_PROBE_LOG", log.c_str());
@@ -72,8 +67,9 @@ struct Viewer {
 class CrossArch : public testing::TestWithParam<bool> {};
 
 TEST_P(CrossArch, PreviewsRestartsConfiguresAndStopsASaverOfTheOtherWidth) {
-    std::string other = Env("NOVRA_OTHER_BIN"), own(MAX_PATH, '\0');
-    if (other.empty()) GTEST_SKIP() << "no programs of the other width (NOVRA_OTHER_BIN unset): " << Env("NOVRA_CROSS_SKIP");
+    const char *otherBin = getenv("NOVRA_OTHER_BIN"), *why = getenv("NOVRA_CROSS_SKIP");
+    if (!otherBin) GTEST_SKIP() << "no programs of the other width (NOVRA_OTHER_BIN unset): " << (why ? why : "");
+    std::string other = otherBin, own(MAX_PATH, '\0');
     own.erase(own.rfind('\\', GetModuleFileNameA(NULL, &own[0], MAX_PATH)));
     Viewer viewer(GetParam() ? other : own, GetParam() ? own : other, own + (GetParam() ? "\\cross_other\\" : "\\cross_own\\"));
     ASSERT_TRUE(viewer.window != NULL);
