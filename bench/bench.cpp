@@ -13,17 +13,30 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "window/preview_control.h"
 
 namespace {
 
-const long kRestartPauseMs = 500;   // the pause the viewer must keep between saver runs
 const DWORD kWaitMs = 15000;        // generous: only a broken run takes this long
-const int kStarts = 5, kRestarts = 20, kHungStops = 3;
+const int kStarts = 5;
+const int kRestarts = 20;
+const int kHungStops = 3;
+const int kSettingsCloses = 3;
 
-struct Event { DWORD tick, pid; std::string text; };
-struct Viewer { PROCESS_INFORMATION process; HWND window; };
+struct Event {
+    DWORD tick;
+    DWORD pid;
+    std::string text;
+};
 
-std::string g_folder, g_bin, g_log;
+struct Viewer {
+    PROCESS_INFORMATION process;
+    HWND window;
+};
+
+std::string g_folder;
+std::string g_bin;
+std::string g_log;
 
 // The probes' log events whose text starts with prefix, in file order.
 std::vector<Event> Events(const char *prefix)
@@ -41,9 +54,12 @@ std::vector<Event> Events(const char *prefix)
         text.append(chunk, got);
     CloseHandle(file);
     // A probe may be writing its last line right now: complete lines only.
-    for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
+    size_t at = 0;
+    size_t end;
+    for (; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
         std::string line = text.substr(at, end - at);
-        unsigned long tick, pid;
+        unsigned long tick;
+        unsigned long pid;
         int used = 0;
         if (sscanf(line.c_str(), "%lu %lu %n", &tick, &pid, &used) < 2 || used == 0)
             continue;
@@ -71,7 +87,8 @@ bool WaitEvent(const char *prefix, size_t count, Event *out)
 // just before CreateProcessA to the saver's first paint, or -1.
 long StartViewer(const char *saver, Viewer *viewer)
 {
-    std::string ini = g_folder + "novra.ini", program = g_folder + "novra.exe";
+    std::string ini = g_folder + "novra.ini";
+    std::string program = g_folder + "novra.exe";
     ZeroMemory(viewer, sizeof(*viewer));
     DeleteFileA(g_log.c_str());
     DeleteFileA(ini.c_str());
@@ -84,7 +101,8 @@ long StartViewer(const char *saver, Viewer *viewer)
     if (!CreateProcessA(program.c_str(), NULL, NULL, NULL, FALSE, 0, NULL, g_folder.c_str(),
                         &startup, &viewer->process))
         return -1;
-    Event paint, mode;
+    Event paint;
+    Event mode;
     if (!WaitEvent("paint", 1, &paint) || !WaitEvent("mode p parent ", 1, &mode))
         return -1;
     viewer->window = (HWND)(INT_PTR)atol(mode.text.c_str() + strlen("mode p parent "));
@@ -128,11 +146,29 @@ long Restart(const Viewer &viewer, int width, int height, long *running)
     DWORD before = GetTickCount();
     SetWindowPos(viewer.window, NULL, 0, 0, width, height,
                  SWP_ASYNCWINDOWPOS | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    Event paint, start;
+    Event paint;
+    Event start;
     if (!WaitEvent("paint", painted + 1, &paint) || !WaitEvent("start", started + 1, &start))
         return -1;
     *running = (long)(start.tick - before);
     return (long)(paint.tick - before);
+}
+
+// Closes the viewer while the saver's settings run is open: the time from
+// WM_CLOSE until the viewer's process has ended, or -1.
+long CloseDuringSettings(Viewer *viewer)
+{
+    size_t runs = Events("mode c").size();
+    Event settings;
+
+    PostMessageA(viewer->window, WM_COMMAND, IDM_SAVER_SETTINGS, 0);
+    if (!WaitEvent("window", 2, &settings) || Events("mode c").size() != runs + 1)
+        return -1;
+    DWORD before = GetTickCount();
+    PostMessageA(viewer->window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(viewer->process.hProcess, kWaitMs) != WAIT_OBJECT_0)
+        return -1;
+    return (long)(GetTickCount() - before);
 }
 
 // Stops the preview: the times until the saver has ended, and until the
@@ -201,7 +237,9 @@ bool PrintRows(std::vector<Row> &rows)
 
 int main()
 {
-    char path[MAX_PATH], temp[MAX_PATH], folder[MAX_PATH + 32];
+    char path[MAX_PATH];
+    char temp[MAX_PATH];
+    char folder[MAX_PATH + 32];
     DWORD length = GetModuleFileNameA(NULL, path, sizeof(path));
     if (length == 0 || length >= sizeof(path) || GetTempPathA(sizeof(temp), temp) == 0)
         return 2;
@@ -230,9 +268,11 @@ int main()
         {"stop probe_hangclose: viewer answers", 1500, false, {}},
         {"stop probe_ignoreclose: saver ended", 1500, false, {}},
         {"stop probe_ignoreclose: viewer answers", 1500, false, {}},
+        {"close during a settings run: viewer gone", 500, false, {}},
     };
     Viewer viewer;
-    long ended, answers;
+    long ended;
+    long answers;
 
     printf("viewer starts and stops with probe.scr (%d)...\n", kStarts);
     for (int i = 0; i < kStarts; i++) {
@@ -253,15 +293,16 @@ int main()
     printf("restarts by resizing from outside (%d)...\n", kRestarts);
     if (StartViewer("probe.scr", &viewer) >= 0) {
         for (int i = 0; i < kRestarts; i++) {
-            long running = 0, total = Restart(viewer, i % 2 ? 480 : 560, i % 2 ? 360 : 420, &running);
+            long running = 0;
+            long total = Restart(viewer, i % 2 ? 480 : 560, i % 2 ? 360 : 420, &running);
             if (total < 0)
                 break;
             rows[1].samples.push_back(total);
-            rows[2].samples.push_back(total - kRestartPauseMs);
+            rows[2].samples.push_back(total - RESTART_PAUSE_MS);
             rows[3].samples.push_back(running);
         }
         // One resize must cost one saver run, not one per size message.
-        Sleep(2 * kRestartPauseMs);
+        Sleep(2 * RESTART_PAUSE_MS);
         printf("  %d resizes started %d savers\n", (int)rows[1].samples.size(),
                (int)Events("start").size() - 1);
     }
@@ -277,6 +318,16 @@ int main()
             }
             CloseViewer(&viewer);
         }
+    }
+
+    printf("closes during a settings run (%d, a fresh viewer each)...\n", kSettingsCloses);
+    for (int i = 0; i < kSettingsCloses; i++) {
+        if (StartViewer("probe.scr", &viewer) >= 0) {
+            long gone = CloseDuringSettings(&viewer);
+            if (gone >= 0)
+                rows[10].samples.push_back(gone);
+        }
+        CloseViewer(&viewer);
     }
 
     bool complete = PrintRows(rows);

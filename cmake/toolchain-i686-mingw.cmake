@@ -2,6 +2,16 @@
 # The posix thread model is needed: GoogleTest uses std::mutex, which the
 # win32 model of GCC 12 lacks. Everything is linked statically, so the
 # programs need no DLL beyond those Windows ships.
+
+# On Windows the presets build natively instead: with Visual Studio for the
+# 32-bit platform, or with the MinGW-w64 of that width found on PATH.
+if(CMAKE_HOST_WIN32)
+    if(CMAKE_GENERATOR MATCHES "^Visual Studio")
+        set(CMAKE_GENERATOR_PLATFORM Win32)
+    endif()
+    return()
+endif()
+
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 

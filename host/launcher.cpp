@@ -35,14 +35,20 @@ HANDLE CreateKillOnCloseJob(void)
 int LaunchSaverCommand(char *command, STARTUPINFOA *startup, PROCESS_INFORMATION *process,
                        HANDLE job)
 {
-    if (CreateProcessA(NULL, command, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS, NULL, NULL,
-                       startup, process) != 1)
+    /* Started suspended and resumed once in the job: a saver that starts
+     * a program of its own in its first moments would otherwise start it
+     * outside the job, and leave it behind. */
+    DWORD flags = NORMAL_PRIORITY_CLASS | (job != NULL ? CREATE_SUSPENDED : 0);
+
+    if (CreateProcessA(NULL, command, NULL, NULL, FALSE, flags, NULL, NULL, startup, process) != 1)
         return 0;
+    if (job == NULL)
+        return 1;
 
     /* Fails where the caller already runs in a job that allows no nesting
      * (before Windows 8); the saver then simply runs unguarded. */
-    if (job != NULL)
-        AssignProcessToJobObject(job, process->hProcess);
+    AssignProcessToJobObject(job, process->hProcess);
+    ResumeThread(process->hThread);
     return 1;
 }
 

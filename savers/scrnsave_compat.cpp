@@ -5,11 +5,13 @@
 //   /s           full screen, ends on keyboard or mouse input
 //   /p <hwnd>    child window filling the parent's client area
 //   /c <hwnd>    settings dialog owned by <hwnd>; no switch means /c unowned
-// The switch may start with '/' or '-', any case, and the handle may follow a
-// blank or a colon.
+// The line is read from GetCommandLineA, as savers must: lpCmdLine differs
+// between runtimes in how it treats the program name.
 #include <windows.h>
 #include <scrnsave.h>
 #include <stdlib.h>
+
+#include "savers/saver_args.h"
 
 extern "C" {
 HINSTANCE hMainInstance;
@@ -30,24 +32,6 @@ const char kClassName[] = "WindowsScreenSaverClass";
 const int kMouseSlack = 4;  // pixels the mouse may jitter before we quit
 POINT g_startCursor;
 bool g_closing = false;
-
-struct Command {
-    char mode;  // 's', 'p', 'c' or 'a'
-    HWND hwnd;
-};
-
-Command ParseCommand(const char *p) {
-    Command c = {'c', NULL};
-    while (*p == ' ' || *p == '\t') ++p;
-    if (*p == '/' || *p == '-') ++p;
-    char sw = (char)(*p | 0x20);
-    if (sw != 's' && sw != 'p' && sw != 'c' && sw != 'a') return c;
-    c.mode = sw;
-    ++p;
-    while (*p == ' ' || *p == '\t' || *p == ':') ++p;
-    c.hwnd = (HWND)(ULONG_PTR)strtoul(p, NULL, 10);
-    return c;
-}
 
 // Hosts of a preview may vanish before we start, and /c handles may be stale.
 HWND LiveWindow(HWND h) { return h && IsWindow(h) ? h : NULL; }
@@ -154,20 +138,19 @@ extern "C" void WINAPI ScreenSaverChangePassword(HWND) {
     // Saver passwords only ever existed on Windows 9x; nothing to do.
 }
 
-int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR cmdLine, int) {
+int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int) {
+    SaverArgs args;
+
     hMainInstance = inst;
     LoadString(inst, idsAppName, szAppName, APPNAMEBUFFERLEN);
     LoadString(inst, IDS_DESCRIPTION, szName, TITLEBARNAMELEN);
-    Command c = ParseCommand(cmdLine ? cmdLine : "");
-    switch (c.mode) {
-    case 's':
-        return RunSaver(inst, NULL);
-    case 'p':
-        // Without a live host there is nothing to draw into.
-        return LiveWindow(c.hwnd) ? RunSaver(inst, c.hwnd) : 0;
-    case 'a':
+    // An unknown switch (such as the old /a for a password) has nothing to do.
+    if (ParseSaverCommand(GetCommandLineA(), &args) != 1)
         return 0;
-    default:
-        return RunConfig(inst, LiveWindow(c.hwnd));
-    }
+    if (args.mode == 's')
+        return RunSaver(inst, NULL);
+    // Without a live host there is nothing to draw into.
+    if (args.mode == 'p')
+        return LiveWindow(args.window) ? RunSaver(inst, args.window) : 0;
+    return RunConfig(inst, LiveWindow(args.window));
 }

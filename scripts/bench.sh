@@ -4,8 +4,9 @@
 # prefix, both removed afterwards. It prints the timing figures.
 set -euo pipefail
 . "$(dirname "$0")/common.sh"
-build=${NOVRA_BUILD_DIR:-$novra_root/build}
+novra_start bench
+build=${NOVRA_BUILD_DIR:-$novra_root/build/$NOVRA_ARCH}
 
-novra_build "$build" --target novra probe_savers novra_bench
+novra_build "$NOVRA_ARCH" "$build" --target novra probe_savers novra_bench
 novra_wine_session
-wine "$build/bin/novra_bench.exe"
+"$NOVRA_WINE" "$build/bin/novra_bench.exe"

@@ -1,16 +1,89 @@
-# Sourced by the scripts: building, and a private Wine session.
+# Sourced by the scripts: choosing the architecture, building, and a
+# private Wine session.
 
 novra_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+novra_wine32=/usr/lib/wine/wine
+novra_wine64=/usr/lib/wine/wine64
 
-# novra_build BUILD_DIR [cmake --build arguments...]
-# Installs what is missing, configures the cross build once, and builds.
+# True when this Wine loader can start here. The file alone proves nothing:
+# wine32 may be installed on a machine that cannot execute 32-bit programs.
+novra_loader_runs() {
+    [ -x "$1" ] && "$1" --version >/dev/null 2>&1
+}
+
+novra_loader_of() {
+    if [ "$1" = x86 ]; then echo "$novra_wine32"; else echo "$novra_wine64"; fi
+}
+
+novra_other_arch() {
+    if [ "$1" = x86 ]; then echo x64; else echo x86; fi
+}
+
+# novra_choose_arch SCRIPT_NAME
+# Picks the architecture by trying the loaders (32-bit first, the program's
+# own), unless NOVRA_ARCH names one. A chosen NOVRA_ARCH stands for a
+# machine that runs only that architecture, which is how a machine without
+# 32-bit support is simulated; NOVRA_CROSS=1 still adds the other one.
+# Exports NOVRA_ARCH, NOVRA_WINE (the loader to call; the `wine` wrapper
+# would take the 32-bit one whenever its file exists), WINELOADER, and
+# NOVRA_ARCHES, the architectures this machine may run.
+novra_choose_arch() {
+    local who=$1 forced=${NOVRA_ARCH:-}
+    case "$forced" in
+    "")
+        if novra_loader_runs "$novra_wine32"; then
+            NOVRA_ARCH=x86
+        elif novra_loader_runs "$novra_wine64"; then
+            NOVRA_ARCH=x64
+        else
+            echo "$who: no architecture: neither Wine loader runs here ($novra_wine32, $novra_wine64); run scripts/setup.sh" >&2
+            return 1
+        fi ;;
+    x86|x64) ;;
+    *)
+        echo "$who: NOVRA_ARCH must be x86 or x64, not '$forced'" >&2
+        return 1 ;;
+    esac
+    NOVRA_WINE=$(novra_loader_of "$NOVRA_ARCH")
+    if ! novra_loader_runs "$NOVRA_WINE"; then
+        echo "$who: architecture $NOVRA_ARCH was asked for, but its Wine loader $NOVRA_WINE cannot run here" >&2
+        return 1
+    fi
+    NOVRA_ARCHES=$NOVRA_ARCH
+    local other
+    other=$(novra_other_arch "$NOVRA_ARCH")
+    if { [ -z "$forced" ] || [ "${NOVRA_CROSS:-}" = 1 ]; } && [ "${NOVRA_CROSS:-}" != 0 ] &&
+       novra_loader_runs "$(novra_loader_of "$other")"; then
+        NOVRA_ARCHES="$NOVRA_ARCH $other"
+    fi
+    export NOVRA_ARCH NOVRA_WINE NOVRA_ARCHES WINELOADER=$NOVRA_WINE
+    echo "$who: architecture $NOVRA_ARCH (Wine loader $NOVRA_WINE; runs: $NOVRA_ARCHES)"
+}
+
+# novra_start SCRIPT_NAME
+# Installs what is missing, then prints the chosen architecture as the
+# script's first line: setup's own output is held back until then, since on
+# a fresh machine there is no Wine to try before setup.
+novra_start() {
+    local out
+    if ! out=$(NOVRA_SETUP_QUIET=1 bash "$novra_root/scripts/setup.sh" 2>&1); then
+        echo "$1: setup failed:" >&2
+        echo "$out" >&2
+        return 1
+    fi
+    novra_choose_arch "$1" || return 1
+    echo "$out"
+}
+
+# novra_build ARCH BUILD_DIR [cmake --build arguments...]
+# Configures the cross build of one architecture once (the preset's
+# settings, in a folder of its own), and builds.
 novra_build() {
-    local build=$1
-    shift
-    bash "$novra_root/scripts/setup.sh"
+    local arch=$1 build=$2
+    shift 2
     if [ ! -f "$build/CMakeCache.txt" ]; then
-        cmake -S "$novra_root" -B "$build" -DCMAKE_BUILD_TYPE=Release \
-              -DCMAKE_TOOLCHAIN_FILE="$novra_root/cmake/toolchain-i686-mingw.cmake" >/dev/null
+        (cd "$novra_root" && cmake --preset "$arch" -B "$build" \
+              -DNOVRA_PACKAGE_DIR="$novra_root/build/packages" >/dev/null) || return 1
     fi
     cmake --build "$build" -j"$(nproc)" "$@"
 }
@@ -20,8 +93,15 @@ novra_build() {
 novra_wine_session() {
     . "$novra_root/scripts/xvfb.sh"
     . "$novra_root/scripts/wine-prefix.sh"
+    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     export LC_ALL=ja_JP.UTF-8    # the ANSI code page 932, as on a Japanese system
     trap 'wine_prefix_remove; xvfb_stop' EXIT
-    xvfb_start
+    xvfb_start || exit 1
     wine_prefix_create
+}
+
+# novra_package ARCH: builds that architecture's release zip into
+# build/packages. Cross-building needs no Wine loader.
+novra_package() {
+    novra_build "$1" "$novra_root/build/$1" --target novra_zip >/dev/null
 }

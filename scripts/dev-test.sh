@@ -4,9 +4,10 @@
 #   scripts/dev-test.sh BUILD_DIR TEST_NAME [gtest arguments...]
 set -euo pipefail
 . "$(dirname "$0")/common.sh"
+novra_start dev-test
 build=$1 test=$2
 shift 2
 
-novra_build "$build" --target "$test" novra
+novra_build "$NOVRA_ARCH" "$build" --target "$test" novra probe_savers
 novra_wine_session
-wine "$build/bin/$test.exe" "$@"
+"$NOVRA_WINE" "$build/bin/$test.exe" "$@"

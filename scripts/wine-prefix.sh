@@ -2,14 +2,35 @@
 # Wine draws the window frames itself (Managed=N): there is no window
 # manager on a virtual display, and the tests need real captions, frames
 # and Windows' own sizing behaviour.
+#
+# Where the 64-bit loader runs, the prefix is a 64-bit one made by that
+# loader: only such a prefix runs 32- and 64-bit programs side by side, so
+# that either kind of viewer can start either kind of saver. Elsewhere it is
+# a 32-bit prefix.
+
+wine_prefix_loader() {
+    if [ -x /usr/lib/wine/wine64 ] && /usr/lib/wine/wine64 --version >/dev/null 2>&1; then
+        echo /usr/lib/wine/wine64
+    else
+        echo /usr/lib/wine/wine
+    fi
+}
+
+# wine_prefix_init: fills the (new or empty) folder $WINEPREFIX.
+wine_prefix_init() {
+    local loader arch=win32
+    loader=$(wine_prefix_loader)
+    [ "$loader" = /usr/lib/wine/wine64 ] && arch=win64
+    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    WINEARCH=$arch WINELOADER=$loader "$loader" wineboot --init >/dev/null 2>&1 || true
+    WINELOADER=$loader "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+    wineserver -w
+}
 
 wine_prefix_create() {
-    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     WINEPREFIX=$(mktemp -d /tmp/novra-wine.XXXXXX)
     export WINEPREFIX
-    wine wineboot --init >/dev/null 2>&1 || true
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
-    wineserver -w
+    wine_prefix_init
 }
 
 wine_prefix_remove() {

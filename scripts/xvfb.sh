@@ -1,17 +1,22 @@
 # Sourced helpers: start a private Xvfb on a free display and stop it by PID.
 # Never kills anything by name, so other displays on the machine are safe.
 
+# Xvfb picks the free display itself (-displayfd) and writes its number
+# once it accepts connections; no number means it did not start.
 xvfb_start() {
-    local n=90
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    local fifo number=""
+    fifo=$(mktemp -u /tmp/novra-xvfb.XXXXXX)
+    mkfifo "$fifo" || return 1
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
     XVFB_PID=$!
-    local i
-    for i in $(seq 1 100); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
-        sleep 0.05
-    done
-    export DISPLAY=":$n"
+    read -r -t 20 number <"$fifo" || true
+    rm -f "$fifo"
+    if [ -z "$number" ] || ! kill -0 "$XVFB_PID" 2>/dev/null; then
+        echo "xvfb: the virtual display did not start (Xvfb -displayfd gave no display number)" >&2
+        xvfb_stop
+        return 1
+    fi
+    export DISPLAY=":$number"
 }
 
 xvfb_stop() {

@@ -1,0 +1,45 @@
+#include "host_window.h"
+
+#define HOST_CLASS "NovraCheckHost"
+#define POLL_MS 15
+
+HWND CreateHostWindow(int width, int height)
+{
+    WNDCLASSA windowClass;
+
+    ZeroMemory(&windowClass, sizeof(windowClass));
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(NULL);
+    windowClass.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
+    windowClass.lpszClassName = HOST_CLASS;
+    /* Fails harmlessly from the second host on: the class is registered. */
+    RegisterClassA(&windowClass);
+    return CreateWindowExA(0, HOST_CLASS, "novracheck", WS_POPUP | WS_VISIBLE, 40, 40, width, height,
+                           NULL, NULL, windowClass.hInstance, NULL);
+}
+
+static void DispatchWaiting(void)
+{
+    MSG message;
+
+    while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+/* A window appearing signals nothing, so the wait also polls. */
+int PumpUntil(int (*done)(void *context), void *context, HANDLE handle, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    DWORD handleCount = handle != NULL ? 1 : 0;
+
+    for (;;) {
+        DispatchWaiting();
+        if (done(context) == 1)
+            return 1;
+        if (GetTickCount() - start >= timeoutMs)
+            return 0;
+        MsgWaitForMultipleObjects(handleCount, &handle, FALSE, POLL_MS, QS_ALLINPUT);
+    }
+}

@@ -1,0 +1,17 @@
+/* The checker's own host windows, and waiting with the message queue kept
+ * running: a saver's window sends to its parent and owner (WM_PARENTNOTIFY,
+ * activation), so the host's thread must answer while it waits. */
+#ifndef NOVRA_CHECK_HOST_WINDOW_H
+#define NOVRA_CHECK_HOST_WINDOW_H
+
+#include <windows.h>
+
+/* A visible borderless window whose client area is width x height (either
+ * may be 0); NULL when it cannot be made. */
+HWND CreateHostWindow(int width, int height);
+
+/* Dispatches messages until `done(context)` is 1 or timeoutMs passed, waking
+ * at once when `handle` (a process, or NULL) is signalled. 1 when done. */
+int PumpUntil(int (*done)(void *context), void *context, HANDLE handle, DWORD timeoutMs);
+
+#endif
