@@ -50,6 +50,11 @@ Strings IniSection(const std::string &file, const char *section)
     return keys;
 }
 
+void WriteIni(const std::string &file, const char *section, const char *key, const char *value)
+{
+    WritePrivateProfileStringA(section, key, value, file.c_str());
+}
+
 std::string ReadFileText(const std::string &path)
 {
     std::ifstream in(path, std::ios::binary);

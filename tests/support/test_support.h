@@ -21,6 +21,7 @@ std::string MakeTempFolder(const std::string &tail);
 /* The settings file of the viewer code running in this process. */
 std::string TestSettingsPath();
 Strings IniSection(const std::string &file, const char *section);
+void WriteIni(const std::string &file, const char *section, const char *key, const char *value);
 std::string ReadFileText(const std::string &path);
 
 void PumpMessages(DWORD ms);
