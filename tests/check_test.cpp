@@ -1,89 +1,127 @@
-// novracheck run as a child process against the project's own savers: each
-// gets exactly the verdicts its behaviour earns; bad input is a start error.
+/* novracheck run as a child process against the project's own savers: each
+ * gets exactly the verdicts its behaviour earns; bad input is a start error. */
 #include <gtest/gtest.h>
+
 #include <sstream>
+
 #include "support/test_support.h"
 
 namespace {
-const char kAll[] = "preview.window,preview.close,preview.empty_area,preview.tiny_area,preview.path_blank,"
-                    "settings.owned,fullscreen.covers,fullscreen.ends_on_input,orphans";
-struct CheckerRun { DWORD code; std::string output; };
-CheckerRun RunChecker(const std::string &arguments) {
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
-    HANDLE readEnd, writeEnd;
-    CheckerRun run = {STILL_ACTIVE, ""};
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return run;
+
+const char ALL_CHECKS[] = "preview.window,preview.close,preview.empty_area,preview.tiny_area,"
+                          "preview.path_blank,settings.owned,fullscreen.covers,"
+                          "fullscreen.ends_on_input,orphans";
+
+/* Runs the checker with these arguments; its exit code and what it printed. */
+DWORD RunChecker(const std::string &arguments, std::string *output)
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), NULL, TRUE};
+    HANDLE readEnd;
+    HANDLE writeEnd;
+    CreatePipe(&readEnd, &writeEnd, &inherit, 0);
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOA startup = {};
-    startup.cb = sizeof startup, startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = writeEnd;
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
     PROCESS_INFORMATION process = {};
     std::string command = "\"" + ProgramFolder() + "novracheck.exe\" " + arguments;
     BOOL started = CreateProcessA(NULL, &command[0], NULL, NULL, TRUE, 0, NULL, NULL, &startup, &process);
     CloseHandle(writeEnd);
     char buffer[4096];
     DWORD got = 0;
-    while (started && ReadFile(readEnd, buffer, sizeof buffer, &got, NULL) && got > 0) run.output.append(buffer, got);
+    while (started && ReadFile(readEnd, buffer, sizeof(buffer), &got, NULL) && got > 0)
+        output->append(buffer, got);
     CloseHandle(readEnd);
-    if (started && WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &run.code);
-    if (started) CloseHandle(process.hThread), CloseHandle(process.hProcess);
-    return run;
+    DWORD code = STILL_ACTIVE;
+    WaitForSingleObject(process.hProcess, 60000);
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
 }
-// "PASS name" for each verdict line of a text report.
-std::string Verdicts(const std::string &output) {
+
+/* "PASS name", "WARN name" or "FAIL name" for each check of a text report. */
+std::string Verdicts(const std::string &output)
+{
     std::istringstream lines(output);
     std::string verdicts;
-    for (std::string line; std::getline(lines, line);)
-        if (line.rfind("PASS ", 0) == 0 || line.rfind("WARN ", 0) == 0 || line.rfind("FAIL ", 0) == 0)
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::string verdict = line.substr(0, 5);
+        if (verdict == "PASS " || verdict == "WARN " || verdict == "FAIL ")
             verdicts += line.substr(0, line.find_first_of(":( \r", 5)) + "\n";
+    }
     return verdicts;
 }
-// The expected lines for the checks named in `only`, one letter (P, W, F) each.
-std::string Expected(const std::string &only, const char *letters) {
-    std::string lines;
-    for (size_t at = 0; *letters != '\0'; at = only.find(',', at) + 1, letters++)
-        lines += std::string(*letters == 'P' ? "PASS " : *letters == 'W' ? "WARN " : "FAIL ") +
-                 only.substr(at, only.find(',', at) - at) + "\n";
-    return lines;
+
+/* The expected verdicts: the checks named in `only`, one letter (P, W, F) each. */
+std::string Expected(const std::string &only, const char *letters)
+{
+    std::istringstream names(only);
+    std::string expected;
+    std::string name;
+    while (std::getline(names, name, ',')) {
+        expected += std::string(*letters == 'P' ? "PASS " : *letters == 'W' ? "WARN " : "FAIL ") + name + "\n";
+        letters++;
+    }
+    return expected;
 }
-std::string Quoted(const std::string &path) { return "\"" + path + "\""; }
+
 }  // namespace
 
-TEST(Check, EverySaverGetsTheVerdictsItsBehaviourEarns) {
-    struct Row { const char *saver, *only; DWORD code; const char *letters; } rows[] = {
-        {"novra_stars.scr", kAll, 0, "PPPPPPPPP"},
-        {"probe.scr", kAll, 0, "PPPPPPPPP"},
-        {"probe_exitnow.scr", kAll, 1, "FFPPFFFFP"},      // no window in any mode
-        {"probe_ignoreclose.scr", kAll, 1, "PFPPPPPPP"},
-        {"probe_hangclose.scr", kAll, 1, "PFPPPPPPP"},
+TEST(Check, EverySaverGetsTheVerdictsItsBehaviourEarns)
+{
+    const struct {
+        const char *saver;
+        const char *only;
+        DWORD code;
+        const char *letters;
+    } rows[] = {
+        {"novra_stars.scr", ALL_CHECKS, 0, "PPPPPPPPP"},
+        {"probe.scr", ALL_CHECKS, 0, "PPPPPPPPP"},
+        {"probe_exitnow.scr", ALL_CHECKS, 1, "FFPPFFFFP"},
+        {"probe_ignoreclose.scr", ALL_CHECKS, 1, "PFPPPPPPP"},
+        {"probe_hangclose.scr", ALL_CHECKS, 1, "PFPPPPPPP"},
         {"probe_divide.scr", "preview.window,preview.empty_area,preview.tiny_area,orphans", 1, "PFPP"},
         {"probe_orphan.scr", "preview.window,preview.close,settings.owned,orphans", 1, "PPPF"},
-        {"probe_toplevel.scr", "preview.window", 1, "F"}};
-    for (const Row &r : rows) {
-        CheckerRun run = RunChecker((r.only == kAll ? std::string() : std::string("--only ") + r.only + " ") + Quoted(ProbePath(r.saver)));
-        EXPECT_EQ(r.code, run.code) << r.saver << "\n" << run.output;
-        EXPECT_EQ(Expected(r.only, r.letters), Verdicts(run.output)) << r.saver << "\n" << run.output;
+        {"probe_toplevel.scr", "preview.window", 1, "F"},
+    };
+    for (const auto &row : rows) {
+        std::string output;
+        std::string only = row.only == ALL_CHECKS ? "" : std::string("--only ") + row.only + " ";
+        EXPECT_EQ(row.code, RunChecker(only + "\"" + ProbePath(row.saver) + "\"", &output)) << output;
+        EXPECT_EQ(Expected(row.only, row.letters), Verdicts(output)) << row.saver << "\n" << output;
     }
 }
-TEST(Check, JsonEscapesAndStartErrorsEndWithTwo) {
-    const std::string saver = ProbePath("probe_hangclose.scr");
-    CheckerRun json = RunChecker("--json --only preview.close " + Quoted(saver));
-    std::string escaped;  // backslashes doubled
-    for (char c : saver) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
-    EXPECT_NE(std::string::npos, json.output.find("\"saver\": \"" + escaped + "\"")) << json.output;
-    EXPECT_NE(std::string::npos, json.output.find("{\"name\": \"preview.close\", \"verdict\": \"FAIL\", \"why\": \"the window")) << json.output;
-    EXPECT_NE(std::string::npos, json.output.find("\"passed\": 0, \"warned\": 0, \"failed\": 1")) << json.output;
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    const std::string text = std::string(temp) + "novra text saver.scr", folder(temp, strlen(temp) - 1);
-    WriteIni(text, "not", "a", "program");  // any text file
-    struct Row { const char *label; std::string path; const char *message; } rows[] = {
-        {"missing", ProbePath("no such saver.scr"), "no such file"}, {"folder", folder, "a folder"},
-        {"text file", text, "not a program"}, {"260 characters", folder + "\\" + std::string(259 - folder.size(), 'x'), "the path is too long"}};
-    for (const Row &r : rows) {
-        CheckerRun run = RunChecker(Quoted(r.path));
-        EXPECT_EQ(2u, run.code) << r.label;
-        EXPECT_NE(std::string::npos, run.output.find("novracheck: " + r.path + ": " + r.message)) << r.label << "\n" << run.output;
+
+TEST(Check, JsonEscapesAndStartErrorsEndWithTwo)
+{
+    std::string saver = ProbePath("probe_hangclose.scr");
+    std::string json;
+    RunChecker("--json --only preview.close \"" + saver + "\"", &json);
+    for (size_t at = saver.find('\\'); at != std::string::npos; at = saver.find('\\', at + 2))
+        saver.insert(at, "\\");
+    EXPECT_NE(std::string::npos, json.find("\"saver\": \"" + saver + "\"")) << json;
+    EXPECT_NE(std::string::npos, json.find("\"name\": \"preview.close\", \"verdict\": \"FAIL\"")) << json;
+    EXPECT_NE(std::string::npos, json.find("\"passed\": 0, \"warned\": 0, \"failed\": 1")) << json;
+    const std::string folder = ProgramFolder().substr(0, ProgramFolder().size() - 1);
+    const std::string text = ProgramFolder() + "text saver.scr";
+    WriteIni(text, "not", "a", "program");
+    const struct {
+        std::string path;
+        const char *message;
+    } rows[] = {
+        {ProbePath("no such saver.scr"), "no such file"},
+        {folder, "a folder"},
+        {text, "not a program"},
+        {folder + "\\" + std::string(259 - folder.size(), 'x'), "the path is too long"},
+    };
+    for (const auto &row : rows) {
+        std::string output;
+        EXPECT_EQ(2u, RunChecker("\"" + row.path + "\"", &output)) << row.path;
+        EXPECT_NE(std::string::npos, output.find("novracheck: " + row.path + ": " + row.message)) << output;
     }
     DeleteFileA(text.c_str());
 }

@@ -101,4 +101,40 @@ TEST(Program, ClosingDuringAFullScreenRunEndsChildAndProgram)
     EXPECT_FALSE(IniSection(copy.folder + "novra.ini", "WINDOW").empty());
 }
 
+/* Users' savers come in both widths: a viewer of each width previews,
+ * restarts, configures and stops a saver of the other. */
+TEST(Program, HostsASaverOfTheOtherWidth)
+{
+    const char *otherBin = getenv("NOVRA_OTHER_BIN");
+    if (otherBin == NULL)
+        GTEST_SKIP() << "no programs of the other width: " << getenv("NOVRA_CROSS_SKIP");
+    const std::string own = ProgramFolder();
+    const std::string other = std::string(otherBin) + "\\";
+    const struct {
+        std::string viewer;
+        std::string saver;
+    } rows[] = {{own, other}, {other, own}};
+    SetEnvironmentVariableA("NOVRA_PROBE_EXIT_MS", "300");
+    for (const auto &row : rows) {
+        SCOPED_TRACE("viewer from " + row.viewer);
+        ProbeLog log;
+        ViewerCopy copy("novra.exe", "", row.viewer);
+        WriteIni(copy.folder + "novra.ini", "SYSTEM", "SCREENSAVER_1", (row.saver + "probe.scr").c_str());
+        HWND window = copy.Start();
+        ASSERT_TRUE(log.WaitFor("paint", 1, 10000));
+        EXPECT_EQ(1u, ChildWindows(window).size());
+        SetWindowPos(window, NULL, 0, 0, 500, 400, SWP_NOMOVE | SWP_NOZORDER);
+        ASSERT_TRUE(log.WaitFor("paint", 2, 10000));
+        EXPECT_EQ(ClientEvent(window), log.Events("client").back());
+        PostMessageA(window, WM_COMMAND, IDM_SAVER_SETTINGS, 0);
+        EXPECT_TRUE(log.WaitFor("exit 5", 1, 10000));
+        EXPECT_TRUE(log.WaitFor("paint", 3, 10000)) << "the preview after the settings run";
+        PostMessageA(window, WM_COMMAND, IDM_STOP, 0);
+        EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
+        EXPECT_TRUE(ChildWindows(window).empty());
+        EXPECT_EQ(0u, copy.Close(window));
+    }
+    SetEnvironmentVariableA("NOVRA_PROBE_EXIT_MS", NULL);
+}
+
 }  // namespace

@@ -294,10 +294,10 @@ bool JoinThread(HANDLE thread)
     return code == 0;
 }
 
-ViewerCopy::ViewerCopy(const std::string &exe, const std::string &tail)
+ViewerCopy::ViewerCopy(const std::string &exe, const std::string &tail, const std::string &from)
     : folder(MakeTempFolder(tail)), exe(exe)
 {
-    CopyFileA((ProgramFolder() + "novra.exe").c_str(), (folder + exe).c_str(), FALSE);
+    CopyFileA((from + "novra.exe").c_str(), (folder + exe).c_str(), FALSE);
 }
 
 ViewerCopy::~ViewerCopy()

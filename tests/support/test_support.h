@@ -77,11 +77,13 @@ std::vector<HWND> ChildWindows(HWND parent);
 /* Waits, pumping, for the thread; true when it returned 0. */
 bool JoinThread(HANDLE thread);
 
-/* A copy of novra.exe named `exe` in a fresh folder, so that its settings
- * file starts absent; what it started is ended and the folder removed. */
+/* A copy of novra.exe (from the folder `from`) named `exe` in a fresh
+ * folder, so that its settings file starts absent; what it started is
+ * ended and the folder removed. */
 class ViewerCopy {
 public:
-    explicit ViewerCopy(const std::string &exe = "novra.exe", const std::string &tail = "");
+    explicit ViewerCopy(const std::string &exe = "novra.exe", const std::string &tail = "",
+                        const std::string &from = ProgramFolder());
     ~ViewerCopy();
     /* The started program's main window once it shows, or NULL. */
     HWND Start(const std::string &arguments = "");
