@@ -1,6 +1,7 @@
 /* The About box and the resources as the built program carries them. The
- * targets the box's links hand to the shell are caught by a stand-in
- * handler registered for the web and mail protocols in this private prefix. */
+ * targets the box's links hand to the shell are caught by a probe saver
+ * registered for the web and mail protocols in this private prefix: it logs
+ * the command line it was started with and ends at once. */
 #include <gtest/gtest.h>
 
 #include "about/about.h"
@@ -79,14 +80,14 @@ void Click(HWND label, int clicks)
 
 TEST(About, ControlsLabelsCursorAndLinks)
 {
-    std::string command = "\"" + ProbePath("url_probe.exe") + "\" \"%1\"";
+    const std::string handler = ProbePath("probe_exitnow.scr");
+    const std::string command = "\"" + handler + "\" \"%1\"";
     for (std::string scheme : {"http", "https", "mailto"}) {
         RegSetKeyValueA(HKEY_CLASSES_ROOT, scheme.c_str(), "URL Protocol", REG_SZ, "", 1);
         RegSetKeyValueA(HKEY_CLASSES_ROOT, (scheme + "\\shell\\open\\command").c_str(), NULL, REG_SZ,
                         command.c_str(), (DWORD)command.size() + 1);
     }
-    ProbeLog urls;   /* a fresh file; the handler finds it through its own variable */
-    SetEnvironmentVariableA("NOVRA_URL_LOG", urls.Path().c_str());
+    ProbeLog urls;
     std::wstring caption(64, L'\0');
     Strings controls;
     WhenDialogIdle([&](HWND dialog) {
@@ -108,10 +109,10 @@ TEST(About, ControlsLabelsCursorAndLinks)
         for (int row = 0; row < 3; row++) {
             urls.Clear();
             Click(row == 1 ? mail : web, row == 2 ? 2 : 1);
-            PumpUntil([&] { return !ReadFileText(urls.Path()).empty(); }, 5000);
+            urls.WaitFor("start", 1, 5000);
             PumpMessages(1000);   /* room for a wrong second open */
-            EXPECT_EQ(std::string(row == 1 ? NOVRA_MAIL_TARGET : NOVRA_WEB_TARGET) + "\r\n",
-                      ReadFileText(urls.Path())) << row;
+            std::string target = row == 1 ? NOVRA_MAIL_TARGET : NOVRA_WEB_TARGET;
+            EXPECT_EQ(Strings{"start \"" + handler + "\" \"" + target + "\""}, urls.Events("start")) << row;
         }
         EXPECT_TRUE(IsWindowVisible(dialog)) << "links leave the box open";
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
@@ -121,7 +122,7 @@ TEST(About, ControlsLabelsCursorAndLinks)
     Strings expected = {"1 Button 1 OK", "-1 Static 0 " NOVRA_ABOUT_TEXT, "-1 Static 7 ",
                         "2002 Static 100 " NOVRA_MAIL_LABEL, "2001 Static 100 " NOVRA_WEB_LABEL, "-1 Static 3 icon"};
     EXPECT_EQ(expected, controls);
-    EXPECT_TRUE(WaitNoProcessesNamed("url_probe", 5000));
+    EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
     CloseViewer();
 }
 
