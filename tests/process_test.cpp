@@ -2,26 +2,11 @@
  * fresh folder, driven from this process. */
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "res/resource.h"
 #include "res/version.h"
 #include "support/test_support.h"
 
 namespace {
-
-std::set<std::string> FilesIn(const std::string &folder)
-{
-    std::set<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.insert(found.cFileName);
-    }
-    FindClose(search);
-    return names;
-}
 
 TEST(Program, StartsAndKeepsItsSettingsBesideItself)
 {
@@ -50,16 +35,6 @@ TEST(Program, StartsAndKeepsItsSettingsBesideItself)
     }
 }
 
-TEST(Program, SecondInstanceOpensItsOwnWindow)
-{
-    ViewerCopy copy;
-    HWND first = copy.Start();
-    HWND second = copy.Start();
-    ASSERT_TRUE(first != NULL && second != NULL && first != second);
-    EXPECT_EQ(0u, copy.Close(second));
-    EXPECT_TRUE(IsWindowVisible(first)) << "the first stays open";
-}
-
 /* A hung saver's stop leaves the viewer answering; a viewer that is killed
  * takes its saver along. */
 TEST(Program, StopsAHungSaverAndTakesSaversAlongWhenKilled)
@@ -83,24 +58,6 @@ TEST(Program, StopsAHungSaverAndTakesSaversAlongWhenKilled)
     EndProcessesNamed("probe");
 }
 
-/* Closing during a full-screen run ends the child rather than waiting for
- * it, starts no preview, keeps the settings and lets the program end. */
-TEST(Program, ClosingDuringAFullScreenRunEndsChildAndProgram)
-{
-    ProbeLog log;
-    ViewerCopy copy;
-    const std::string probe = ProbePath("probe.scr");
-    WritePrivateProfileStringA("SYSTEM", "SCREENSAVER_1", probe.c_str(), (copy.folder + "novra.ini").c_str());
-    HWND window = copy.Start();
-    ASSERT_TRUE(log.WaitFor("window", 1, 10000));
-    PostMessageA(window, WM_COMMAND, IDM_START_SAVER, 0);
-    ASSERT_TRUE(log.WaitFor("mode s", 1, 10000));
-    EXPECT_EQ(0u, copy.Close(window));
-    EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
-    EXPECT_EQ((Strings{PreviewStart(probe, window), "start " + probe + " /S"}), log.Events("start"));
-    EXPECT_FALSE(IniSection(copy.folder + "novra.ini", "WINDOW").empty());
-}
-
 /* Users' savers come in both widths: a viewer of each width previews,
  * restarts, configures and stops a saver of the other. */
 TEST(Program, HostsASaverOfTheOtherWidth)
@@ -119,7 +76,8 @@ TEST(Program, HostsASaverOfTheOtherWidth)
         SCOPED_TRACE("viewer from " + row.viewer);
         ProbeLog log;
         ViewerCopy copy("novra.exe", "", row.viewer);
-        WriteIni(copy.folder + "novra.ini", "SYSTEM", "SCREENSAVER_1", (row.saver + "probe.scr").c_str());
+        WritePrivateProfileStringA("SYSTEM", "SCREENSAVER_1", (row.saver + "probe.scr").c_str(),
+                                   (copy.folder + "novra.ini").c_str());
         HWND window = copy.Start();
         ASSERT_TRUE(log.WaitFor("paint", 1, 10000));
         EXPECT_EQ(1u, ChildWindows(window).size());

@@ -50,17 +50,25 @@ Strings IniSection(const std::string &file, const char *section)
     return keys;
 }
 
-void WriteIni(const std::string &file, const char *section, const char *key, const char *value)
-{
-    WritePrivateProfileStringA(section, key, value, file.c_str());
-}
-
 std::string ReadFileText(const std::string &path)
 {
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+std::set<std::string> FilesIn(const std::string &folder)
+{
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.insert(found.cFileName);
+    }
+    FindClose(search);
+    return names;
 }
 
 void PumpMessages(DWORD ms)
@@ -307,11 +315,8 @@ ViewerCopy::~ViewerCopy()
         WaitForSingleObject(process, 5000);
         CloseHandle(process);
     }
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
-        DeleteFileA((folder + found.cFileName).c_str());
-    FindClose(search);
+    for (const std::string &name : FilesIn(folder))
+        DeleteFileA((folder + name).c_str());
     RemoveDirectoryA(folder.c_str());
 }
 

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,9 @@ std::string MakeTempFolder(const std::string &tail);
 /* The settings file of the viewer code running in this process. */
 std::string TestSettingsPath();
 Strings IniSection(const std::string &file, const char *section);
-void WriteIni(const std::string &file, const char *section, const char *key, const char *value);
 std::string ReadFileText(const std::string &path);
+/* The names of the plain files in a folder. */
+std::set<std::string> FilesIn(const std::string &folder);
 
 void PumpMessages(DWORD ms);
 /* Pumps until the condition holds; false after `timeoutMs`. */
