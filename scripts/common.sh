@@ -98,6 +98,18 @@ novra_wine_session() {
     trap 'wine_prefix_remove; xvfb_stop' EXIT
     xvfb_start || exit 1
     wine_prefix_create
+    novra_wine_keep_up
+}
+
+# One Wine server and desktop for the whole run, rather than a new pair for
+# each test program (2 to 3 s each). A program's first window starts the
+# desktop, which inherits that program's output: started by a test, it would
+# hold the test's output pipe open and CTest would wait for it. So a window
+# is made here first, with no output to inherit; rundll32 makes one before
+# it calls the (harmless) function. wine_prefix_remove ends both.
+novra_wine_keep_up() {
+    wineserver -p
+    "$NOVRA_WINE" rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
 }
 
 # novra_package ARCH: builds that architecture's release zip into
