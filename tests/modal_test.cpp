@@ -255,16 +255,28 @@ TEST_F(ModalRun, QuitDuringTheRunEndsItAndIsPostedAgain)
     EXPECT_TRUE(log.Events("exit 5").empty());
 }
 
-/* Closing during a settings run ends the child rather than waiting for
- * it, starts no preview after it and still saves the settings. */
-TEST_F(ModalRun, ClosingDuringASettingsRunEndsItAndSaves)
+/* Closing during a settings run ends the child before the window goes: a
+ * child owned by the window would hold up its destruction. No preview
+ * starts after the run, and the settings are still saved. */
+TEST_F(ModalRun, ClosingDuringASettingsRunEndsTheChildFirst)
 {
     HWND window = OpenPreviewing({ProbePath("probe.scr")});
+    HANDLE child = NULL;
+    int childEndedAtDestroy = -1;
+    Spy(window, [&](UINT message, WPARAM) {
+        if (message == WM_DESTROY)
+            childEndedAtDestroy = WaitForSingleObject(child, 0) == WAIT_OBJECT_0;
+    });
     DeleteFileA(TestSettingsPath().c_str());
-    RunCommand(window, IDM_SAVER_SETTINGS, [&] { SendMessageA(window, WM_CLOSE, 0, 0); });
+    RunCommand(window, IDM_SAVER_SETTINGS, [&] {
+        child = OpenProcess(SYNCHRONIZE, FALSE, GetState()->processInfo.dwProcessId);
+        SendMessageA(window, WM_CLOSE, 0, 0);
+    });
     EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(1, childEndedAtDestroy);
     EXPECT_EQ(1u, log.Events("start").size()) << "no preview after the run";
     EXPECT_FALSE(IniSection(TestSettingsPath(), "WINDOW").empty());
+    CloseHandle(child);
 }
 
 }  // namespace
