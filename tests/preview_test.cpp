@@ -24,15 +24,6 @@ void Resize(HWND window, int width, int height)
     SetWindowPos(window, NULL, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
 }
 
-unsigned long TickOf(const ProbeLog &log, const std::string &event, size_t nth)
-{
-    for (const std::string &line : log.Lines()) {
-        if (line.find(" " + event) != std::string::npos && nth-- == 0)
-            return strtoul(line.c_str(), NULL, 10);
-    }
-    return 0;
-}
-
 /* Events made as the viewer is destroyed take the values of handles it
  * closed: closing one again would end an event. */
 std::vector<HANDLE> reused(64);
@@ -89,7 +80,7 @@ TEST(Preview, FollowsResizeResetAndDrag)
     EXPECT_EQ(running, Running()) << "unknown commands do nothing";
     Resize(window, 600, 450);
     ASSERT_TRUE(log.WaitFor("paint", 2, 5000));
-    EXPECT_LE(499u, TickOf(log, "start", 1) - TickOf(log, "WM_CLOSE", 0)) << "pause after a stop";
+    EXPECT_LE(499u, log.Entries("start")[1].tick - log.Entries("WM_CLOSE")[0].tick) << "pause after a stop";
     EXPECT_EQ(ClientEvent(window), log.Events("client")[1]);
     Command(window, IDM_RESET);
     EXPECT_NE(running, Running()) << "Reset restarts";

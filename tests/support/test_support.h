@@ -6,12 +6,9 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <set>
-#include <string>
-#include <vector>
 
-typedef std::vector<std::string> Strings;
+#include "support/probe_log.h"
 
 /* The test program's folder, with a trailing backslash; the probe savers
  * and novra.exe are built into it. */
@@ -25,27 +22,6 @@ Strings IniSection(const std::string &file, const char *section);
 std::string ReadFileText(const std::string &path);
 /* The names of the plain files in a folder. */
 std::set<std::string> FilesIn(const std::string &folder);
-
-void PumpMessages(DWORD ms);
-/* Pumps until the condition holds; false after `timeoutMs`. */
-bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs);
-
-/* The probes' common log; set in the environment for its life, so every
- * probe started meanwhile writes to it. */
-class ProbeLog {
-public:
-    ProbeLog();
-    ~ProbeLog();
-    void Clear();
-    Strings Lines() const;
-    /* Events (the text after tick and pid) that start with `prefix`. */
-    Strings Events(const std::string &prefix) const;
-    bool WaitFor(const std::string &prefix, size_t count, DWORD timeoutMs) const;
-    const std::string &Path() const { return path; }
-
-private:
-    std::string path;
-};
 
 /* A viewer main window in this process as WinMain creates it, over a
  * settings file of this text with these savers as the recent list; given a
