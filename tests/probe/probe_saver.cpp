@@ -1,6 +1,7 @@
 /* Probe saver: a stand-in screen saver for the tests. It appends "<tick> <pid>
  * <event>" lines, what it was started with and what its windows saw, to the log
- * NOVRA_PROBE_LOG names. PROBE_MODE picks a behaviour, in all windows and modes. */
+ * NOVRA_PROBE_LOG names. PROBE_MODE picks a behaviour, in all windows and modes;
+ * with NOVRA_PROBE_CRASH set, any probe crashes as it starts. */
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -13,7 +14,8 @@ enum { PREVIEW_CODE = 7, RUN_CODE = 5, EXIT_NOW_CODE = 3, ORPHAN_SLEEP_MS = 6000
 #define ORPHAN_SWITCH " /orphan"  /* the left-behind child's private switch */
 
 static int painted = 0;
-static volatile int quotient;  /* volatile: the division may not be folded away */
+static volatile int quotient;  /* volatile: the divisions may not be folded away */
+static volatile int zero = 0;
 
 /* One open, write and close per line: with FILE_APPEND_DATA each write lands
  * at the end, so probes and tests share one log without mixing inside a line. */
@@ -53,9 +55,12 @@ static void OnPaint(void)
     painted = 1;
 }
 
-/* Only the probe's main window (id 0) ends it: a preview with 7, others with 5. */
+/* Only the probe's main window (id 0) ends it: a preview with 7, others with 5.
+ * A settings window gives its owner back, as a dialog box does. */
 static void OnDestroy(HWND window)
 {
+    if (GetWindow(window, GW_OWNER) != NULL)
+        EnableWindow(GetWindow(window, GW_OWNER), TRUE);
     if (GetDlgCtrlID(window) == 0)
         PostQuitMessage((GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0 ? PREVIEW_CODE : RUN_CODE);
 }
@@ -122,6 +127,8 @@ static HWND CreateForMode(const SaverArgs *args)
         return CreatePreview(args->window);
     if (args->mode == 's')
         window = CreateProbeWindow("NovraProbeFull", WS_EX_TOPMOST, WS_POPUP, &full, NULL, 0);
+    if (args->mode == 'c' && args->window != NULL)
+        EnableWindow(args->window, FALSE);  /* modal to its owner, as a dialog box is */
     if (args->mode == 'c')
         window = CreateProbeWindow("NovraProbeConfig", 0, WS_CAPTION | WS_SYSMENU, &box, args->window, 0);
     if (window != NULL && exitMs != NULL)
@@ -161,6 +168,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     if (PROBE_MODE == PROBE_ORPHAN && strstr(line, ORPHAN_SWITCH) != NULL)
         return (int)SleepEx(ORPHAN_SLEEP_MS, FALSE);
     LogLine("start %s", line);
+    if (getenv("NOVRA_PROBE_CRASH") != NULL)
+        quotient = 1 / zero;   /* an integer division by zero, as a saver's bug makes */
     if (PROBE_MODE == PROBE_EXITNOW)
         return Finish(EXIT_NOW_CODE);
     if (PROBE_MODE == PROBE_ORPHAN)
