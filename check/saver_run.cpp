@@ -24,10 +24,8 @@ int StartSaverRun(SaverRun *run, const char *path, const char *switchText, HWND 
     ZeroMemory(&startup, sizeof(startup));
     startup.cb = sizeof(startup);
     run->exitCode = STILL_ACTIVE;
-    if (BuildSaverCommand(command, sizeof(command), path, switchText, host) != 1) {
-        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    if (BuildSaverCommand(command, sizeof(command), path, switchText, host) != 1)
         return 0;
-    }
     run->job = CreateKillOnCloseJob();
     run->startTick = GetTickCount();
     if (LaunchSaverCommand(command, &startup, &run->process, run->job) == 1)

@@ -9,6 +9,14 @@ int BuildSaverCommand(char *buffer, size_t size, const char *path, const char *s
     const char *quote = strchr(path, ' ') != NULL ? "\"" : "";
     int length;
 
+    /* No file name holds a quotation mark; one from a hand-edited settings
+     * file would end the quoted name early and hand the rest to the saver
+     * as its switches. */
+    if (strchr(path, '"') != NULL) {
+        SetLastError(ERROR_INVALID_NAME);
+        return 0;
+    }
+
     /* A window handle's value fits in 32 bits on 64-bit Windows too; it
      * is written as that sign-extended 32-bit value. */
     if (parent != NULL)
@@ -16,7 +24,10 @@ int BuildSaverCommand(char *buffer, size_t size, const char *path, const char *s
                           HandleToLong(parent));
     else
         length = snprintf(buffer, size, "%s%s%s %s", quote, path, quote, switchText);
-    return length > 0 && (size_t)length < size;
+    if (length > 0 && (size_t)length < size)
+        return 1;
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return 0;
 }
 
 HANDLE CreateKillOnCloseJob(void)

@@ -18,7 +18,8 @@
 /* "<path> <switch> <handle>" with the handle in signed decimal, or
  * "<path> <switch>" when parent is NULL. A path with a blank is quoted:
  * a saver reads its own command line, and would take the text after the
- * blank for its switches. 1 when the line fits, else 0. */
+ * blank for its switches. 1 when the line fits; 0 when it does not, or
+ * when the path holds a quotation mark (GetLastError tells which). */
 int BuildSaverCommand(char *buffer, size_t size, const char *path, const char *switchText,
                       HWND parent);
 

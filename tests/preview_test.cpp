@@ -58,6 +58,7 @@ TEST(SaverCommand, NamesThePathWholeAndFitsItsBuffer)
         {longest, "/p", 0x80000000u, COMMAND_BUFFER, "\"" + longest + "\" /p -2147483648"},
         {"a b.scr", "/S", 0, 13, "\"a b.scr\" /S"},
         {"a b.scr", "/S", 0, 12, ""},
+        {"C:\\x\\probe.scr\" /s x", "/p", 5, COMMAND_BUFFER, ""},
     };
     for (const auto &row : rows) {
         char buffer[COMMAND_BUFFER] = "";
