@@ -24,6 +24,16 @@ wine_prefix_init() {
     export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     WINEARCH=$arch WINELOADER=$loader "$loader" wineboot --init >/dev/null 2>&1 || true
     WINELOADER=$loader "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+    # Windows ends a crashed program at once, with the exception's code as
+    # its exit code, when the error mode asks for no crash dialog (as the
+    # viewer and novracheck ask for their savers); Wine 8 starts its
+    # debugger regardless, which waits on a dialog. A debugger that cannot
+    # start gives Windows' behaviour, in the registry views of both widths.
+    local view
+    for view in 32 64; do
+        WINELOADER=$loader "$loader" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+            /v Debugger /d novra-no-debugger /f /reg:$view >/dev/null 2>&1 || true
+    done
     wineserver -w
 }
 

@@ -47,7 +47,8 @@ void ProbeLog::Clear()
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               NULL, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    CloseHandle(file);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
 }
 
 /* Shared for writing: the probes keep appending while it is read. */
@@ -58,7 +59,9 @@ static std::string ReadShared(const std::string &path)
                               NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     char chunk[4096];
     DWORD got = 0;
-    while (file != INVALID_HANDLE_VALUE && ReadFile(file, chunk, sizeof(chunk), &got, NULL) && got > 0)
+    if (file == INVALID_HANDLE_VALUE)
+        return text;
+    while (ReadFile(file, chunk, sizeof(chunk), &got, NULL) && got > 0)
         text.append(chunk, got);
     CloseHandle(file);
     return text;
@@ -68,7 +71,8 @@ std::vector<ProbeEvent> ProbeLog::Entries(const std::string &prefix) const
 {
     std::vector<ProbeEvent> found;
     std::string text = ReadShared(path);
-    for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
+    size_t end;
+    for (size_t at = 0; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
         std::string line = text.substr(at, end - at);
         unsigned long tick;
         unsigned long pid;
