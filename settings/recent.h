@@ -2,9 +2,9 @@
 #ifndef NOVRA_RECENT_H
 #define NOVRA_RECENT_H
 
-/* Puts a newly chosen path in front: slot 3 to 4, 2 to 3, 1 to 2, 0 to 1,
- * then the path into slot 0. The old slot 4 drops out; the path is not
- * looked for in the list, so it may stand there twice. */
+/* Puts a chosen path in front. A path already in the list moves there
+ * from its slot, the slots before it shifting down by one; any other
+ * shifts the whole list down, and the last path drops out. */
 void AddRecent(const char *path);
 
 /* Moves the text of one of the recent slots to the front of the list. */

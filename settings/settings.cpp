@@ -39,6 +39,21 @@ static void WriteInt(const char *file, const char *section, const char *key, int
     WritePrivateProfileStringA(section, key, text, file);
 }
 
+/* A value longer than a path is not one: cut, it would name some other
+ * file, which would be started and written back. Read into a buffer well
+ * beyond a path's length, so that any value the reader had to cut (which
+ * may end short of the buffer's end, at a double-byte character) is still
+ * seen as too long. */
+static void ReadSaverPath(const char *file, int slot)
+{
+    char value[4 * PATH_BUFFER];
+    DWORD length = GetPrivateProfileStringA(SYSTEM_SECTION, SAVER_KEYS[slot], "", value, sizeof(value), file);
+
+    if (length >= PATH_BUFFER)
+        value[0] = '\0';
+    CopyText(GetState()->recent[slot], PATH_BUFFER, value);
+}
+
 void LoadSettings(void)
 {
     ViewerState *state = GetState();
@@ -56,8 +71,7 @@ void LoadSettings(void)
     state->alwaysOnTop = ReadInt(file, WINDOW_SECTION, "WIN_TOP", 0);
     state->startPlayState = ReadInt(file, SYSTEM_SECTION, "START_PLAY_STATE", 0);
     for (int slot = 0; slot < RECENT_COUNT; slot++)
-        GetPrivateProfileStringA(SYSTEM_SECTION, SAVER_KEYS[slot], "", state->recent[slot],
-                                 PATH_BUFFER, file);
+        ReadSaverPath(file, slot);
 }
 
 /* The rectangle to store for the window. A minimised window reports its
