@@ -1,5 +1,7 @@
 #include "sizing.h"
 
+#include <limits.h>
+
 #include "app/state.h"
 #include "res/resource.h"
 
@@ -26,12 +28,44 @@ void CenterWindow(HWND window)
     SetWindowPos(window, HWND_TOP, x, y, 0, 0, SWP_NOSIZE);
 }
 
+static BOOL CALLBACK MeetsWorkAreaProc(HMONITOR monitor, HDC dc, LPRECT bounds, LPARAM data)
+{
+    RECT *rect = (RECT *)data;
+    MONITORINFO info;
+    RECT common;
+
+    (void)dc;
+    (void)bounds;
+    info.cbSize = sizeof(info);
+    if (!GetMonitorInfoA(monitor, &info) || !IntersectRect(&common, &info.rcWork, rect))
+        return TRUE;
+    SetRectEmpty(rect);     /* found: tells the caller, and ends the search */
+    return FALSE;
+}
+
+/* Whether some monitor's work area shows part of the stored rectangle. A
+ * stored place on no monitor (a monitor since removed, or -32000, where
+ * Windows parks a minimised window) would open the window out of reach,
+ * and be stored again. The sums are made wide: the values come from a file. */
+static int StoredPlaceIsVisible(const ViewerState *state)
+{
+    long long right = (long long)state->windowX + state->windowWidth;
+    long long bottom = (long long)state->windowY + state->windowHeight;
+    RECT rect;
+
+    if (right > LONG_MAX || bottom > LONG_MAX)
+        return 0;
+    SetRect(&rect, state->windowX, state->windowY, (LONG)right, (LONG)bottom);
+    EnumDisplayMonitors(NULL, NULL, MeetsWorkAreaProc, (LPARAM)&rect);
+    return IsRectEmpty(&rect) ? 1 : 0;
+}
+
 void PlaceMainWindow(HWND window)
 {
     ViewerState *state = GetState();
     RECT created;
 
-    if (state->windowHeight <= 0 || state->windowWidth <= 0) {
+    if (state->windowHeight <= 0 || state->windowWidth <= 0 || StoredPlaceIsVisible(state) != 1) {
         CenterWindow(window);
         return;
     }
@@ -70,11 +104,15 @@ void ToggleAlwaysOnTop(void)
     state->alwaysOnTop = topmost;
 }
 
-static void SetFrameBits(HWND window)
+/* Framed again at this place and size. SWP_FRAMECHANGED, because a new
+ * style takes effect only when the frame is recalculated, which an
+ * unchanged rectangle alone does not cause. */
+static void MoveFramed(HWND window, int left, int top, int width, int height)
 {
     LONG style = GetWindowLongA(window, GWL_STYLE);
 
     SetWindowLongA(window, GWL_STYLE, style | FRAME_STYLE_BITS);
+    SetWindowPos(window, NULL, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 /* The flag changes before the window does: the WM_SIZE handlers that run
@@ -95,33 +133,37 @@ void ApplySizePreset(int width, int height)
         LeaveFullScreenWindow(state->mainWindow);
     else
         GetWindowRect(state->mainWindow, &state->savedWindowRect);
-    SetFrameBits(state->mainWindow);
-    MoveWindow(state->mainWindow, state->savedWindowRect.left, state->savedWindowRect.top, width,
-               height, TRUE);
+    MoveFramed(state->mainWindow, state->savedWindowRect.left, state->savedWindowRect.top, width, height);
 }
 
-static void QueryDisplayMode(int *width, int *height)
+/* The whole rectangle (not the work area) of the monitor the window is
+ * most on: with two monitors, the one the user is looking at. */
+static void QueryMonitorRect(HWND window, RECT *rect)
 {
-    HDC screen = GetDC(NULL);
+    MONITORINFO monitor;
 
-    *width = GetDeviceCaps(screen, HORZRES);
-    *height = GetDeviceCaps(screen, VERTRES);
-    ReleaseDC(NULL, screen);
+    monitor.cbSize = sizeof(monitor);
+    if (GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor))
+        *rect = monitor.rcMonitor;
+    else
+        SetRect(rect, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
 }
 
 void EnterFullScreenWindow(HWND window)
 {
     LONG style;
-    int width;
-    int height;
+    RECT monitor;
 
     GetWindowRect(window, &GetState()->savedWindowRect);
+    QueryMonitorRect(window, &monitor);
     Sleep(MENU_REMOVAL_PAUSE_MS);
     SetMenu(window, NULL);
     style = GetWindowLongA(window, GWL_STYLE);
     SetWindowLongA(window, GWL_STYLE, style & ~FRAME_STYLE_BITS);
-    QueryDisplayMode(&width, &height);
-    SetWindowPos(window, HWND_TOP, 0, 0, width, height, SWP_SHOWWINDOW);
+    /* SWP_FRAMECHANGED: a window already at the monitor's rectangle would
+     * otherwise keep its frame. */
+    SetWindowPos(window, HWND_TOP, monitor.left, monitor.top, monitor.right - monitor.left,
+                 monitor.bottom - monitor.top, SWP_SHOWWINDOW | SWP_FRAMECHANGED);
 }
 
 void RestoreWindowSize(HWND window)
@@ -132,7 +174,5 @@ void RestoreWindowSize(HWND window)
     if (state->fullScreenWindow == 1)
         LeaveFullScreenWindow(window);
     saved = state->savedWindowRect;
-    SetFrameBits(window);
-    MoveWindow(window, saved.left, saved.top, saved.right - saved.left, saved.bottom - saved.top,
-               TRUE);
+    MoveFramed(window, saved.left, saved.top, saved.right - saved.left, saved.bottom - saved.top);
 }
