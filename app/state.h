@@ -15,6 +15,7 @@ enum PlayState : int {
 
 #define RECENT_COUNT    5
 #define PATH_BUFFER     (MAX_PATH + 1)
+#define NOTICE_BUFFER   256
 
 struct ViewerState {
     HWND mainWindow;
@@ -40,9 +41,12 @@ struct ViewerState {
     /* Run-time bookkeeping that is never saved. */
     RECT savedWindowRect;   /* the window before a size preset or full-screen mode */
     int modalRun;           /* 1 while a settings or full-screen child is held */
-    int titleDue;           /* the saver changed during the modal run */
     int sizeMoveLoop;       /* 1 while the user drags the frame */
     int restartDue;         /* a WM_SIZE arrived during the drag */
+    /* Children started so far: a stop can tell whether the child it began
+     * with is still the one held, which a reused process id cannot. */
+    unsigned int childStarts;
+    char saverNotice[NOTICE_BUFFER];    /* why no preview runs; empty otherwise */
 };
 
 ViewerState *GetState(void);

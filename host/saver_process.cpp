@@ -38,7 +38,10 @@ int LaunchSaver(const char *switchText, HWND parent)
         return 0;
     if (BuildSaverCommand(command, sizeof(command), state->currentSaver, switchText, parent) != 1)
         return 0;
-    return LaunchSaverCommand(command, &state->startupInfo, &state->processInfo, ViewerJob());
+    if (LaunchSaverCommand(command, &state->startupInfo, &state->processInfo, ViewerJob()) != 1)
+        return 0;
+    state->childStarts++;
+    return 1;
 }
 
 void EndSaver(DWORD graceMs)

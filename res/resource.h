@@ -38,6 +38,17 @@
 #define IDM_HELP            32787
 #define IDM_ABOUT           32780
 
+/* Strings: the notice shown when the preview's saver is not running */
+#define IDS_SAVER_ENDED             1001
+#define IDS_SAVER_CRASHED           1002
+#define IDS_SAVER_CRASHED_NAMED     1003
+#define IDS_START_FAILED            1004
+#define IDS_ACCESS_VIOLATION        1011
+#define IDS_INT_DIVIDE_BY_ZERO      1012
+#define IDS_STACK_OVERFLOW          1013
+#define IDS_DLL_NOT_FOUND           1014
+#define IDS_ILLEGAL_INSTRUCTION     1015
+
 /* Controls of the About box */
 #define IDC_LINK_WEB        2001
 #define IDC_LINK_MAIL       2002

@@ -27,9 +27,9 @@ void RecentMenuText(char *buffer, const char *path)
 void RebuildRecentMenu(void)
 {
     ViewerState *state = GetState();
-    /* Taken from the window, not from mainMenu: at creation this runs
-     * before mainMenu is set. */
-    HMENU file = GetSubMenu(GetMenu(state->mainWindow), 0);
+    /* The record's menu, not the window's: in full-screen-window mode the
+     * bar is off the window. */
+    HMENU file = GetSubMenu(state->mainMenu, 0);
 
     for (UINT id = IDM_RECENT_1; id <= IDM_RECENT_5; id++)
         DeleteMenu(file, id, MF_BYCOMMAND);

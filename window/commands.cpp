@@ -5,7 +5,6 @@
 #include "about/about.h"
 #include "app/state.h"
 #include "host/modal.h"
-#include "host/preview.h"
 #include "res/resource.h"
 #include "settings/path.h"
 #include "settings/open_dialog.h"
@@ -25,14 +24,10 @@ static int PreviewIsRunning(void)
 }
 
 /* After a new current saver: during a modal run the start after the run
- * picks it up, and sets the title then. */
+ * takes it up. */
 static void PreviewNewSaver(void)
 {
-    ViewerState *state = GetState();
-
-    if (state->modalRun == 1)
-        state->titleDue = 1;
-    else
+    if (GetState()->modalRun != 1)
         RestartPreview();
 }
 
@@ -70,7 +65,7 @@ static void StopPreviewCommand(void)
 {
     if (PreviewIsRunning() != 1)
         return;
-    StopPreview();
+    StopHeldPreview();
     SetBareTitle();
     EnablePreviewCommands(MF_GRAYED);
     GetState()->playState = PLAY_STOPPED;
@@ -85,17 +80,16 @@ static void RunModalCommand(int (*run)(void))
     if (StopPreviewForRestart() != 1)
         return;
     Sleep(RESTART_PAUSE_MS);
-    state->titleDue = 0;
     run();
     /* Closed during the run: no preview for a destroyed window. */
     if (!IsWindow(state->mainWindow))
         return;
-    if (StartPreviewRecorded() == 1) {
-        if (state->titleDue == 1)
-            SetPreviewTitle();
+    /* A settings dialog disables its owner and enables it again only when
+     * it closes normally: one that crashed or was killed never does. */
+    EnableWindow(state->mainWindow, TRUE);
+    SetForegroundWindow(state->mainWindow);
+    if (StartPreviewStep() == 1)
         EnablePreviewCommands(MF_ENABLED);
-    }
-    state->titleDue = 0;
 }
 
 static void ShowAbout(void)

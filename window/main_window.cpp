@@ -3,26 +3,26 @@
 #include "app/init.h"
 #include "app/state.h"
 #include "host/modal.h"
-#include "host/preview.h"
 #include "res/resource.h"
 #include "settings/recent_menu.h"
 #include "settings/settings.h"
 #include "window/commands.h"
 #include "window/preview_control.h"
+#include "window/saver_notice.h"
 #include "window/sizing.h"
 
 /* PlaceMainWindow may send WM_SIZE, which starts the first preview before
- * linkCursor and mainMenu are set; the size handling needs neither. */
+ * linkCursor is set; the size handling does not need it. */
 static void OnCreate(HWND window)
 {
     ViewerState *state;
 
     InitState(window);
     state = GetState();
+    state->mainMenu = GetMenu(window);
     RebuildRecentMenu();
     PlaceMainWindow(window);
     state->linkCursor = LoadCursorA(state->instance, MAKEINTRESOURCEA(IDC_LINK_CURSOR));
-    state->mainMenu = GetMenu(window);
     ApplyAlwaysOnTop();
     EnablePreviewCommands(MF_ENABLED);
     DragAcceptFiles(window, TRUE);
@@ -71,8 +71,34 @@ static void OnClose(HWND window)
     if (state->modalRun == 1)
         EndModalChild();
     else if (state->playState == PLAY_PREVIEW)
-        StopPreview();
+        StopHeldPreview();
     DestroyWindow(window);
+}
+
+/* Windows ends the process once this returns: what WM_CLOSE would have
+ * saved must be saved now. The savers end with the job. */
+static void OnEndSession(WPARAM ending)
+{
+    if (ending)
+        SaveSettings();
+}
+
+/* The class brush paints the background; the notice stands only where no
+ * saver runs. */
+static void OnPaint(HWND window)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+
+    if (GetState()->saverNotice[0] != '\0')
+        PaintSaverNotice(window, dc);
+    EndPaint(window, &paint);
+}
+
+static void OnTimer(WPARAM id)
+{
+    if (id == WATCH_TIMER_ID)
+        CheckPreviewEnded();
 }
 
 /* The menu bar is off the window in full-screen-window mode, so the
@@ -130,6 +156,9 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_ENTERSIZEMOVE:  OnEnterSizeMove(); return 0;
     case WM_EXITSIZEMOVE:   OnExitSizeMove(); return 0;
     case WM_CLOSE:          OnClose(window); return 0;
+    case WM_ENDSESSION:     OnEndSession(wParam); return 0;
+    case WM_PAINT:          OnPaint(window); return 0;
+    case WM_TIMER:          OnTimer(wParam); return 0;
     case WM_HELP:
     case WM_CONTEXTMENU:    ShowContextMenu(window); return 0;
     case WM_COMMAND:        DispatchCommand(window, LOWORD(wParam)); return 0;

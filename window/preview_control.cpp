@@ -6,13 +6,18 @@
 #include "host/preview.h"
 #include "res/resource.h"
 #include "res/version.h"
+#include "window/saver_notice.h"
+
+/* Often enough that a saver's end shows within half a second; the wait on
+ * the process takes no time. */
+#define WATCH_INTERVAL_MS 250
 
 void SetBareTitle(void)
 {
     SetWindowTextA(GetState()->mainWindow, NOVRA_TITLE);
 }
 
-void SetPreviewTitle(void)
+static void SetPreviewTitle(void)
 {
     ViewerState *state = GetState();
     char title[sizeof(NOVRA_TITLE) + PATH_BUFFER + 4];
@@ -31,38 +36,25 @@ void EnablePreviewCommands(UINT flag)
     EnableMenuItem(menu, IDM_SAVER_SETTINGS, MF_BYCOMMAND | flag);
 }
 
+void StopHeldPreview(void)
+{
+    KillTimer(GetState()->mainWindow, WATCH_TIMER_ID);
+    StopPreview();
+}
+
 int StopPreviewForRestart(void)
 {
     ViewerState *state = GetState();
 
     if (state->playState == PLAY_PREVIEW)
-        StopPreview();
+        StopHeldPreview();
     if (!IsWindow(state->mainWindow))
         return 0;
     return state->processInfo.hProcess == NULL;
 }
 
-int StartPreviewRecorded(void)
-{
-    if (StartPreview() != 1)
-        return 0;
-    GetState()->playState = PLAY_PREVIEW;
-    return 1;
-}
-
-void RestartPreview(void)
-{
-    if (StopPreviewForRestart() != 1)
-        return;
-    Sleep(RESTART_PAUSE_MS);
-    if (StartPreviewRecorded() != 1)
-        return;
-    SetPreviewTitle();
-    EnablePreviewCommands(MF_ENABLED);
-}
-
 /* A minimised window, or one sized to no height or width, has nowhere to
- * show a saver, and savers divide by their window's size. */
+ * show a saver. */
 static int ClientAreaIsEmpty(void)
 {
     HWND window = GetState()->mainWindow;
@@ -73,8 +65,43 @@ static int ClientAreaIsEmpty(void)
     return client.right <= 0 || client.bottom <= 0;
 }
 
-/* The saver is stopped for an empty client area too, but started again
- * only once the area has a size; title and state stay meanwhile. */
+/* Savers divide by their window's size, so none is started into an empty
+ * client area; the start is held over instead, in the state of a started
+ * preview, and the next WM_SIZE that brings room makes it. */
+int StartPreviewStep(void)
+{
+    ViewerState *state = GetState();
+
+    ClearSaverNotice();
+    if (state->currentSaver[0] != '\0' && ClientAreaIsEmpty() == 1) {
+        state->playState = PLAY_PREVIEW;
+        SetPreviewTitle();
+        return 1;
+    }
+    if (StartPreview() != 1) {
+        DWORD error = GetLastError();
+        /* Nothing runs, so no saver is named; with no saver chosen there is
+         * nothing to explain either. */
+        SetBareTitle();
+        if (state->currentSaver[0] != '\0')
+            NoteStartFailure(error);
+        return 0;
+    }
+    state->playState = PLAY_PREVIEW;
+    SetPreviewTitle();
+    SetTimer(state->mainWindow, WATCH_TIMER_ID, WATCH_INTERVAL_MS, NULL);
+    return 1;
+}
+
+void RestartPreview(void)
+{
+    if (StopPreviewForRestart() != 1)
+        return;
+    Sleep(RESTART_PAUSE_MS);
+    if (StartPreviewStep() == 1)
+        EnablePreviewCommands(MF_ENABLED);
+}
+
 void FollowWindowSize(void)
 {
     ViewerState *state = GetState();
@@ -88,12 +115,30 @@ void FollowWindowSize(void)
         return;
     }
     if (state->playState == PLAY_PREVIEW) {
-        if (StopPreviewForRestart() != 1 || ClientAreaIsEmpty() == 1)
+        if (StopPreviewForRestart() != 1)
+            return;
+        /* The start step would only hold it over: no pause for that. */
+        if (ClientAreaIsEmpty() == 1)
             return;
         Sleep(RESTART_PAUSE_MS);
-    } else if (ClientAreaIsEmpty() == 1) {
+    }
+    StartPreviewStep();
+}
+
+/* Looked at without waiting: the viewer has no thread to wait with. The
+ * process stays held, so Reset, a resize or a new saver start it again. */
+void CheckPreviewEnded(void)
+{
+    ViewerState *state = GetState();
+    DWORD exitCode = STILL_ACTIVE;
+
+    if (state->processInfo.hProcess == NULL) {
+        KillTimer(state->mainWindow, WATCH_TIMER_ID);
         return;
     }
-    if (StartPreviewRecorded() == 1)
-        SetPreviewTitle();
+    if (WaitForSingleObject(state->processInfo.hProcess, 0) != WAIT_OBJECT_0)
+        return;
+    KillTimer(state->mainWindow, WATCH_TIMER_ID);
+    GetExitCodeProcess(state->processInfo.hProcess, &exitCode);
+    NoteSaverEnd(exitCode);
 }

@@ -1,5 +1,7 @@
 /* The preview state machine's shared steps: the two titles, the four
- * preview commands, and the restarts that WM_SIZE and the commands run. */
+ * preview commands, the one start step that every path takes, the
+ * restarts that WM_SIZE and the commands run, and the watch on the held
+ * preview's process. */
 #ifndef NOVRA_PREVIEW_CONTROL_H
 #define NOVRA_PREVIEW_CONTROL_H
 
@@ -9,26 +11,35 @@
  * saver's window go before a new one is created in its place. */
 #define RESTART_PAUSE_MS 500
 
+/* The main window's timer that looks at the held preview's process. */
+#define WATCH_TIMER_ID 1
+
 void SetBareTitle(void);
-void SetPreviewTitle(void);
 
 /* MF_ENABLED or MF_GRAYED for Start saver, Reset, Stop and Settings. */
 void EnablePreviewCommands(UINT flag);
+
+/* Ends the held preview and its watch. */
+void StopHeldPreview(void);
 
 /* Stops the preview (when previewing); 1 when the caller may go on to
  * start another: the window still exists and no handler run during the
  * stop's waits has started a saver of its own. */
 int StopPreviewForRestart(void);
 
-/* Starts the preview; on success playState becomes PLAY_PREVIEW. 1 on
- * success, 0 when nothing was started. */
-int StartPreviewRecorded(void);
+/* The start that every path ends in. 1 when the preview is started, or
+ * held over until the client area has room; then playState is
+ * PLAY_PREVIEW and the title names the saver. 0 when it could not start:
+ * the title is bare and the notice says why. */
+int StartPreviewStep(void);
 
-/* Stop (when previewing), pause, start; on success the preview title,
- * PLAY_PREVIEW and the commands enabled. */
+/* Stop (when previewing), pause, start; on success the commands enabled. */
 void RestartPreview(void);
 
 /* What a change of the client area does to the preview. */
 void FollowWindowSize(void);
+
+/* The watch timer's tick: notes the held preview's end by itself. */
+void CheckPreviewEnded(void);
 
 #endif
