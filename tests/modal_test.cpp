@@ -1,13 +1,13 @@
-/* The recent list and the ways a saver joins it (a recent entry, the open
- * dialog, dropped files), and the settings and full-screen runs: the child
- * runs in a nested loop that loses no message, then the preview restarts. */
+/* Every path that starts a preview (a resize, Reset, Open, a recent entry,
+ * a drop, the end of a settings or full-screen run), the recent list those
+ * paths change, and the modal runs: the child runs in a nested loop that
+ * loses no message, then the preview restarts. */
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
 
 #include "app/state.h"
 #include "res/resource.h"
-#include "res/version.h"
 #include "support/test_support.h"
 
 namespace {
@@ -67,19 +67,28 @@ void DropFiles(HWND window, const Strings &names, bool wide)
     SendMessageA(window, WM_DROPFILES, (WPARAM)drop, 0);
 }
 
-TEST(RecentList, EntryMovesItsPathToTheFrontAndKeepsTheOldCopy)
+/* A chosen path moves to the front; only the paths before it shift, so
+ * none drops out. */
+TEST(RecentList, AnEntryMovesToTheFrontAndNoneIsLost)
 {
-    for (size_t chosen = 0; chosen < savers.size(); chosen++) {
+    const struct {
+        size_t chosen;
+        Strings list;
+    } rows[] = {
+        {0, savers},
+        {2, {savers[2], savers[0], savers[1], savers[3], savers[4]}},
+        {4, {savers[4], savers[0], savers[1], savers[2], savers[3]}},
+    };
+    for (const auto &row : rows) {
         HWND window = OpenViewer(savers);
-        Command(window, IDM_RECENT_1 + chosen);
-        Strings list = {savers[chosen], savers[0], savers[1], savers[2], savers[3]};
+        Command(window, IDM_RECENT_1 + row.chosen);
         Strings menu;
-        for (const std::string &path : list)
+        for (const std::string &path : row.list)
             menu.push_back(std::to_string(IDM_RECENT_1 + menu.size()) + " " + path.substr(path.rfind('\\') + 1));
-        EXPECT_EQ(menu, RecentMenuEntries(window)) << chosen;
+        EXPECT_EQ(menu, RecentMenuEntries(window)) << row.chosen;
         CloseViewer();
-        for (size_t slot = 0; slot < list.size(); slot++)
-            EXPECT_EQ(list[slot], Saved(slot));
+        for (size_t slot = 0; slot < row.list.size(); slot++)
+            EXPECT_EQ(row.list[slot], Saved(slot)) << row.chosen;
     }
 }
 
@@ -129,6 +138,7 @@ Strings Trail(const ProbeLog &log)
     return trail;
 }
 
+const ProbeLog *runLog;
 std::function<void()> duringRun;
 DWORD runStart;
 
@@ -138,9 +148,7 @@ DWORD runStart;
  * messages only. */
 void CALLBACK OnRunTimer(HWND, UINT, UINT_PTR, DWORD tick)
 {
-    char path[MAX_PATH + 1] = "";
-    GetEnvironmentVariableA("NOVRA_PROBE_LOG", path, sizeof(path));
-    if (duringRun && ReadFileText(path).find(" window") != std::string::npos) {
+    if (duringRun && !runLog->Events("window").empty()) {
         std::function<void()> action = duringRun;
         duringRun = nullptr;
         action();
@@ -164,6 +172,19 @@ DWORD WINAPI PostUntilStopped(void *window)
     return 0;
 }
 
+struct Step {
+    const char *label;
+    std::function<void()> take;
+};
+
+/* Sizes the window so that its client area is width x height. */
+void ResizeClient(HWND window, int width, int height)
+{
+    RECT frame = {0, 0, width, height};
+    AdjustWindowRectEx(&frame, GetWindowLongA(window, GWL_STYLE), TRUE, GetWindowLongA(window, GWL_EXSTYLE));
+    SetWindowPos(window, NULL, 0, 0, frame.right - frame.left, frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
+}
+
 class ModalRun : public ::testing::Test {
 protected:
     ProbeLog log;
@@ -177,11 +198,25 @@ protected:
 
     void RunCommand(HWND window, UINT command, const std::function<void()> &during = nullptr)
     {
+        runLog = &log;
         duringRun = during;
         runStart = GetTickCount();
         UINT_PTR timer = SetTimer(NULL, 0, 50, OnRunTimer);
         Command(window, command);
         KillTimer(NULL, timer);
+    }
+
+    /* A stop, then, after the pause, one preview filling the client area. */
+    void ExpectOneStartAfterAPause(HWND window)
+    {
+        ASSERT_TRUE(log.WaitFor("client", 1, 5000));
+        std::vector<ProbeEvent> closes = log.Entries("WM_CLOSE");
+        ASSERT_FALSE(closes.empty());
+        EXPECT_LE(499u, log.Entries("start")[0].tick - closes[0].tick) << "no pause after the stop";
+        EXPECT_EQ(Strings{"mode p parent " + std::to_string((int)(INT_PTR)window)}, log.Events("mode p"));
+        EXPECT_EQ(ClientEvent(window), log.Events("client")[0]);
+        /* The next stop must find the window to close. */
+        EXPECT_TRUE(PumpUntil([&] { return ChildWindows(window).size() == 1; }, 5000));
     }
 
     void TearDown() override
@@ -192,6 +227,66 @@ protected:
         EndProcessesNamed("probe");
     }
 };
+
+/* With room, every path stops the saver, pauses, and starts it again. With
+ * no room (minimised, or no client height) none starts one: the preview is
+ * held over, and comes back with the first resize that brings room. The
+ * saver's path has a blank, so each start must quote it. */
+TEST_F(ModalRun, EveryStartPathPausesAndNeedsRoom)
+{
+    const std::string saver = MakeTempFolder(" b saver") + "my probe.scr";
+    ASSERT_TRUE(CopyFileA(ProbePath("probe.scr").c_str(), saver.c_str(), FALSE));
+    SetEnvironmentVariableA("NOVRA_PROBE_EXIT_MS", "200");
+    HWND window = OpenPreviewing({saver});
+    const std::vector<Step> paths = {
+        {"Reset", [&] { Command(window, IDM_RESET); }},
+        {"Open", [&] { OpenThroughDialog(window, saver.c_str()); }},
+        {"recent entry", [&] { Command(window, IDM_RECENT_1); }},
+        {"drop", [&] { DropFiles(window, {saver}, false); }},
+        {"settings run", [&] { RunCommand(window, IDM_SAVER_SETTINGS); }},
+        {"full-screen run", [&] { RunCommand(window, IDM_START_SAVER); }},
+    };
+    /* Each entered by a resize, itself a start path (with room, a drag:
+     * one restart at its end); left by the resize that brings room. */
+    const struct {
+        Step enter;
+        std::function<void()> leave;
+    } rooms[] = {
+        {{"a drag", [&] {
+            SendMessageA(window, WM_ENTERSIZEMOVE, 0, 0);
+            for (int step = 1; step <= 3; step++)
+                ResizeClient(window, 400 + 40 * step, 300 + 30 * step);
+            SendMessageA(window, WM_EXITSIZEMOVE, 0, 0);
+        }}, nullptr},
+        {{"minimising", [&] { ShowWindow(window, SW_MINIMIZE); }}, [&] { ShowWindow(window, SW_RESTORE); }},
+        {{"no client height", [&] { ResizeClient(window, 500, 0); }}, [&] { ResizeClient(window, 480, 360); }},
+    };
+    for (const auto &room : rooms) {
+        std::vector<Step> steps = {room.enter};
+        steps.insert(steps.end(), paths.begin(), paths.end());
+        for (const Step &step : steps) {
+            SCOPED_TRACE(room.enter.label + std::string(", then ") + step.label);
+            log.Clear();
+            step.take();
+            if (room.leave == nullptr) {
+                ExpectOneStartAfterAPause(window);
+                continue;
+            }
+            EXPECT_TRUE(GetState()->processInfo.hProcess == NULL) << "a saver started into no room";
+            EXPECT_EQ(PLAY_PREVIEW, GetState()->playState);
+            EXPECT_EQ(PreviewTitle(saver), WindowTitle(window));
+        }
+        if (room.leave == nullptr)
+            continue;
+        log.Clear();
+        room.leave();
+        ASSERT_TRUE(log.WaitFor("client", 1, 5000)) << room.enter.label;
+        EXPECT_EQ(ClientEvent(window), log.Events("client")[0]);
+    }
+    CloseViewer();
+    DeleteFileA(saver.c_str());
+    RemoveDirectoryA(saver.substr(0, saver.rfind('\\')).c_str());
+}
 
 TEST_F(ModalRun, StopsPreviewRunsChildAndRestartsWhenItEnds)
 {
@@ -215,6 +310,20 @@ TEST_F(ModalRun, StopsPreviewRunsChildAndRestartsWhenItEnds)
     EXPECT_EQ(posted, handled);
 }
 
+/* A settings window disables its owner and enables it again as it closes;
+ * killed, it never does. The viewer must not stay disabled for good. */
+TEST_F(ModalRun, AKilledSettingsRunLeavesTheViewerUsable)
+{
+    HWND window = OpenPreviewing({ProbePath("probe.scr")});
+    RunCommand(window, IDM_SAVER_SETTINGS, [&] {
+        EXPECT_FALSE(IsWindowEnabled(window)) << "the probe's settings window disables its owner";
+        TerminateProcess(GetState()->processInfo.hProcess, 1);
+    });
+    EXPECT_TRUE(IsWindowEnabled(window));
+    EXPECT_EQ(window, GetForegroundWindow());
+    EXPECT_TRUE(log.WaitFor("client", 1, 5000)) << "the preview after the run";
+}
+
 /* Commands that would stop or start a preview wait for the run's end; a
  * new current saver, chosen or dropped, is taken up by the start after. */
 TEST_F(ModalRun, CommandsDuringTheRunStartNothing)
@@ -228,8 +337,7 @@ TEST_F(ModalRun, CommandsDuringTheRunStartNothing)
             Command(window, id);
         OpenThroughDialog(window, children.c_str());
         DropFiles(window, {dropped}, false);
-        Strings menu = {"202 probe_ignoreclose.scr", "203 probe_children.scr", "204 probe_children.scr",
-                        "205 probe.scr", "206 probe_children.scr"};
+        Strings menu = {"202 probe_ignoreclose.scr", "203 probe_children.scr", "204 probe.scr"};
         EXPECT_EQ(menu, RecentMenuEntries(window));
         EXPECT_EQ(PreviewTitle(probe), WindowTitle(window));
         PostMessageA(FindWindowA("NovraProbeFull", NULL), WM_CLOSE, 0, 0);

@@ -1,5 +1,6 @@
 /* The live preview in a viewer window of this process, with real probe
- * savers: command lines, play states, stops, closing, leaks and help. */
+ * savers: command lines, play states, stops, closing, the notice of a saver
+ * that is not running, leaks and help. */
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -13,16 +14,6 @@
 namespace {
 
 const std::vector<UINT> previewCommands = {IDM_START_SAVER, IDM_RESET, IDM_STOP, IDM_SAVER_SETTINGS};
-
-DWORD Running()
-{
-    return GetState()->processInfo.dwProcessId;
-}
-
-void Resize(HWND window, int width, int height)
-{
-    SetWindowPos(window, NULL, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
-}
 
 /* Events made as the viewer is destroyed take the values of handles it
  * closed: closing one again would end an event. */
@@ -68,72 +59,11 @@ TEST(SaverCommand, NamesThePathWholeAndFitsItsBuffer)
     }
 }
 
-TEST(Preview, FollowsResizeResetAndDrag)
-{
-    const std::string saver = MakeTempFolder(" b saver") + "my probe.scr";
-    ASSERT_TRUE(CopyFileA(ProbePath("probe.scr").c_str(), saver.c_str(), FALSE));
-    ProbeLog log;
-    HWND window = OpenViewer({saver}, &log);
-    EXPECT_EQ("mode p parent " + std::to_string((int)(INT_PTR)window), log.Events("mode")[0]);
-    DWORD running = Running();
-    for (UINT unknown : {0u, 1u, 9999u, 0xFFFFu})
-        Command(window, unknown);
-    EXPECT_EQ(running, Running()) << "unknown commands do nothing";
-    Resize(window, 600, 450);
-    ASSERT_TRUE(log.WaitFor("paint", 2, 5000));
-    EXPECT_LE(499u, log.Entries("start")[1].tick - log.Entries("WM_CLOSE")[0].tick) << "pause after a stop";
-    EXPECT_EQ(ClientEvent(window), log.Events("client")[1]);
-    Command(window, IDM_RESET);
-    EXPECT_NE(running, Running()) << "Reset restarts";
-    running = Running();
-    SendMessageA(window, WM_ENTERSIZEMOVE, 0, 0);
-    for (int step = 1; step <= 3; step++)
-        Resize(window, 400 + 40 * step, 300 + 30 * step);
-    EXPECT_EQ(running, Running()) << "restarted during the drag";
-    SendMessageA(window, WM_EXITSIZEMOVE, 0, 0);
-    EXPECT_NE(running, Running()) << "no restart after the drag";
-    Command(window, IDM_STOP);
-    SetWindowTextA(window, "changed");
-    Resize(window, 500, 400);
-    Command(window, IDM_RESET);
-    EXPECT_EQ(NOVRA_TITLE, WindowTitle(window));
-    EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000)) << "a stopped preview stays stopped";
-    CloseViewer();
-    DeleteFileA(saver.c_str());
-    RemoveDirectoryA(saver.substr(0, saver.rfind('\\')).c_str());
-}
-
-/* Minimised or sized down to no client height, the window has nowhere to
- * show a preview; it comes back as after any resize. */
-TEST(Preview, NeverStartsIntoAnEmptyClientArea)
-{
-    ProbeLog log;
-    HWND window = OpenViewer({ProbePath("probe.scr")}, &log);
-    RECT frame = {0, 0, 500, 0};
-    AdjustWindowRectEx(&frame, GetWindowLongA(window, GWL_STYLE), TRUE, GetWindowLongA(window, GWL_EXSTYLE));
-    for (size_t zeroHeight = 0; zeroHeight < 2; zeroHeight++) {
-        if (zeroHeight)
-            Resize(window, frame.right - frame.left, frame.bottom - frame.top);
-        ShowWindow(window, zeroHeight ? SW_SHOWNORMAL : SW_MINIMIZE);
-        ASSERT_NE(std::string::npos, ClientEvent(window).find(" 0")) << ClientEvent(window);
-        EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
-        if (zeroHeight)
-            Resize(window, 500, 400);
-        ShowWindow(window, SW_RESTORE);
-        ASSERT_TRUE(log.WaitFor("paint", 2 + zeroHeight, 5000));
-        EXPECT_EQ(2 + zeroHeight, log.Events("start").size()) << "a start into no room";
-        EXPECT_EQ(ClientEvent(window), log.Events("client").back());
-    }
-    CloseViewer();
-}
-
 /* Whatever the saver does and however the viewer ends, it stays usable and
  * leaves nothing running; a failed start changes neither title nor state.
  * The settings are on disk before a closing viewer's saver goes. */
 TEST(PreviewStop, EverySaverEndsEveryWay)
 {
-    const std::string notProgram = MakeTempFolder("") + "text.scr";
-    std::ofstream(notProgram) << "not a program";
     const struct {
         std::string saver;
         std::vector<UINT> commands;
@@ -142,14 +72,10 @@ TEST(PreviewStop, EverySaverEndsEveryWay)
         Strings closes;   /* empty: not checked, nothing painted */
     } rows[] = {
         {"", previewCommands, PLAY_READY, false, {}},
-        {"C:\\no such folder\\gone.scr", previewCommands, PLAY_READY, false, {}},
-        {notProgram, previewCommands, PLAY_READY, false, {}},
         {ProbePath("probe_exitnow.scr"), {IDM_RESET}, PLAY_PREVIEW, false, {}},
-        {ProbePath("probe_nowindow.scr"), {IDM_RESET}, PLAY_PREVIEW, false, {}},
         {ProbePath("probe_toplevel.scr"), {IDM_RESET}, PLAY_PREVIEW, false, {}},
         {ProbePath("probe.scr"), {}, PLAY_PREVIEW, false, {"WM_CLOSE"}},
-        {ProbePath("probe.scr"), {}, PLAY_PREVIEW, true, {"WM_CLOSE"}},
-        {ProbePath("probe.scr"), {IDM_STOP}, PLAY_STOPPED, false, {"WM_CLOSE"}},
+        {ProbePath("probe.scr"), {IDM_STOP, IDM_SIZE_VGA, IDM_RESET}, PLAY_STOPPED, false, {"WM_CLOSE"}},
         {ProbePath("probe_ignoreclose.scr"), {IDM_STOP}, PLAY_STOPPED, false, {"WM_CLOSE"}},
         {ProbePath("probe_hangclose.scr"), {IDM_STOP}, PLAY_STOPPED, true, {"WM_CLOSE"}},
         {ProbePath("probe_children.scr"), {IDM_STOP}, PLAY_STOPPED, false,
@@ -184,35 +110,132 @@ TEST(PreviewStop, EverySaverEndsEveryWay)
         EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
         EndProcessesNamed("probe");
     }
-    DeleteFileA(notProgram.c_str());
 }
 
-/* Sent from another thread, WM_CLOSE is handled inside the bounded waits
- * of a stop: the restart around it must then do nothing more. */
-DWORD WINAPI CloseOnFirstStop(void *window)
+/* Sent from another thread, a close or a restart is handled inside the
+ * bounded waits of a stop (of a saver that hangs in WM_CLOSE): the stop must
+ * then leave alone what that handler left, a destroyed window or a new
+ * preview. */
+struct SendDuringStop {
+    const ProbeLog *log;
+    HWND window;
+    UINT message;
+    WPARAM wParam;
+};
+
+DWORD WINAPI SendOnFirstClose(void *data)
 {
-    char path[MAX_PATH + 1] = "";
-    GetEnvironmentVariableA("NOVRA_PROBE_LOG", path, sizeof(path));
+    const SendDuringStop *send = (const SendDuringStop *)data;
     for (int wait = 0; wait < 1000; wait++) {
-        if (ReadFileText(path).find("WM_CLOSE") != std::string::npos)
-            return SendMessageA((HWND)window, WM_CLOSE, 0, 0);
+        if (!send->log->Events("WM_CLOSE").empty())
+            return SendMessageA(send->window, send->message, send->wParam, 0);
         Sleep(5);
     }
     return 1;
 }
 
-TEST(PreviewStop, CloseDuringTheWaitOfAStop)
+TEST(PreviewStop, HandlersRunDuringTheWaitOfAStop)
 {
+    const struct {
+        UINT message;
+        WPARAM wParam;
+        bool windowLives;
+    } rows[] = {
+        {WM_CLOSE, 0, false},
+        {WM_COMMAND, IDM_RESET, true},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.message);
+        ProbeLog log;
+        HWND window = OpenViewer({ProbePath("probe_hangclose.scr")}, &log);
+        Spy(window, [](UINT message, WPARAM) { ReuseClosedHandles(message); });
+        SendDuringStop send = {&log, window, row.message, row.wParam};
+        HANDLE sender = CreateThread(NULL, 0, SendOnFirstClose, &send, 0, NULL);
+        Command(window, IDM_RESET);
+        EXPECT_TRUE(JoinThread(sender));
+        EXPECT_EQ(row.windowLives, IsWindow(window) == TRUE);
+        bool previewing = PumpUntil([&] { return ChildWindows(window).size() == 1; }, row.windowLives ? 5000 : 0);
+        EXPECT_EQ(row.windowLives, previewing) << "the new preview was ended";
+        CloseViewer();
+        ExpectReusedHandlesOpen();
+        EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
+        EXPECT_EQ(row.windowLives ? 2u : 1u, log.Events("start").size()) << "a saver for a destroyed window";
+    }
+}
+
+std::wstring Wide(const char *text)
+{
+    wchar_t wide[NOTICE_BUFFER] = L"";
+    MultiByteToWideChar(CP_ACP, 0, text, -1, wide, NOTICE_BUFFER);
+    return wide;
+}
+
+std::wstring Notice()
+{
+    return Wide(GetState()->saverNotice);
+}
+
+std::wstring SystemMessage(DWORD error)
+{
+    char text[NOTICE_BUFFER] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0, text, sizeof(text), NULL);
+    std::wstring message = Wide(text);
+    return message.substr(0, message.find_last_not_of(L"\r\n ") + 1);
+}
+
+/* Whether the client area shows anything but the black background. */
+bool ShowsText(HWND window)
+{
+    RECT client;
+    bool lit = false;
+    UpdateWindow(window);
+    GetClientRect(window, &client);
+    HDC dc = GetDC(window);
+    for (int y = 0; y < client.bottom && !lit; y += 2) {
+        for (int x = 0; x < client.right && !lit; x++)
+            lit = GetPixel(dc, x, y) != RGB(0, 0, 0);
+    }
+    ReleaseDC(window, dc);
+    return lit;
+}
+
+/* A saver that ends by itself, or cannot start, is explained in the client
+ * area within a second; the notice goes as soon as a saver starts again.
+ * Each is reached from a running preview, so the title's change shows. */
+TEST(Notice, SaysWhyTheSaverIsNotRunning)
+{
+    const std::string probe = ProbePath("probe.scr");
+    const std::string notProgram = MakeTempFolder("") + "text.scr";
+    std::ofstream(notProgram) << "not a program";
+    const struct {
+        std::string saver;
+        const char *crash;  /* NOVRA_PROBE_CRASH */
+        std::wstring notice;
+        bool named;         /* the title still names the saver */
+    } rows[] = {
+        {ProbePath("probe_exitnow.scr"), NULL, L"スクリーンセーバーが終了しました (終了コード 0x00000003)", true},
+        {probe, "1", L"スクリーンセーバーが異常終了しました: 0xC0000094 (整数のゼロ除算)", true},
+        {notProgram, NULL, L"スクリーンセーバーを起動できません: " + SystemMessage(ERROR_BAD_EXE_FORMAT), false},
+    };
     ProbeLog log;
-    HWND window = OpenViewer({ProbePath("probe_hangclose.scr")}, &log);
-    Spy(window, [](UINT message, WPARAM) { ReuseClosedHandles(message); });
-    HANDLE closer = CreateThread(NULL, 0, CloseOnFirstStop, window, 0, NULL);
-    Command(window, IDM_RESET);
-    EXPECT_TRUE(JoinThread(closer));
-    EXPECT_FALSE(IsWindow(window));
-    ExpectReusedHandlesOpen();
-    EXPECT_EQ(1u, log.Events("start").size()) << "a saver started for a destroyed window";
-    EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.saver);
+        HWND window = OpenViewer({probe, row.saver}, &log);
+        EXPECT_EQ(L"", Notice()) << "while a preview runs";
+        SetEnvironmentVariableA("NOVRA_PROBE_CRASH", row.crash);
+        Command(window, IDM_RECENT_2);
+        SetEnvironmentVariableA("NOVRA_PROBE_CRASH", NULL);
+        EXPECT_TRUE(PumpUntil([] { return !Notice().empty(); }, 1000));
+        EXPECT_EQ(row.notice, Notice());
+        EXPECT_TRUE(ShowsText(window));
+        EXPECT_EQ(PLAY_PREVIEW, GetState()->playState);
+        EXPECT_EQ(row.named ? PreviewTitle(row.saver) : NOVRA_TITLE, WindowTitle(window));
+        Command(window, IDM_RECENT_2);
+        EXPECT_EQ(L"", Notice()) << "after a saver started again";
+        CloseViewer();
+        EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
+    }
+    DeleteFileA(notProgram.c_str());
 }
 
 /* Wine counts no handles: count the values that name an open one. A new
