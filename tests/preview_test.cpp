@@ -156,6 +156,7 @@ TEST(PreviewStop, HandlersRunDuringTheWaitOfAStop)
         EXPECT_EQ(row.windowLives, IsWindow(window) == TRUE);
         bool previewing = PumpUntil([&] { return ChildWindows(window).size() == 1; }, row.windowLives ? 5000 : 0);
         EXPECT_EQ(row.windowLives, previewing) << "the new preview was ended";
+        EXPECT_EQ(row.windowLives ? 2u : 1u, GetState()->childStarts) << "the stop ended the new preview";
         CloseViewer();
         ExpectReusedHandlesOpen();
         EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));

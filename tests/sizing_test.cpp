@@ -49,20 +49,22 @@ std::string Geometry(long x, long y, long width, long height, const char *frame 
            + std::to_string(height) + frame;
 }
 
-/* The outer rectangle, and the frame as it took effect: menu bar, frame
- * bits and a client area inside the frame, or none of them. */
+/* The outer rectangle; menu bar and frame both on or both off, and the
+ * client area what that style leaves of the window, so the style took
+ * effect. */
 std::string Geometry(HWND window)
 {
     RECT r;
-    RECT client;
+    RECT inside;
     GetWindowRect(window, &r);
-    GetClientRect(window, &client);
-    LONG frame = GetWindowLongA(window, GWL_STYLE) & WS_OVERLAPPEDWINDOW;
-    bool whole = client.right == r.right - r.left && client.bottom == r.bottom - r.top;
+    GetClientRect(window, &inside);
+    LONG style = GetWindowLongA(window, GWL_STYLE);
+    AdjustWindowRectEx(&inside, style, GetMenu(window) != NULL, GetWindowLongA(window, GWL_EXSTYLE));
+    bool applied = inside.right - inside.left == r.right - r.left && inside.bottom - inside.top == r.bottom - r.top;
     const char *kind = " mixed";
-    if (GetMenu(window) == GetState()->mainMenu && frame == WS_OVERLAPPEDWINDOW && !whole)
+    if (applied && GetMenu(window) == GetState()->mainMenu && (style & WS_OVERLAPPEDWINDOW) == WS_OVERLAPPEDWINDOW)
         kind = " framed";
-    if (GetMenu(window) == NULL && frame == WS_SYSMENU && whole)
+    if (applied && GetMenu(window) == NULL && (style & WS_OVERLAPPEDWINDOW) == WS_SYSMENU)
         kind = " borderless";
     return Geometry(r.left, r.top, r.right - r.left, r.bottom - r.top, kind);
 }
