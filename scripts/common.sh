@@ -88,17 +88,57 @@ novra_build() {
     cmake --build "$build" -j"$(nproc)" "$@"
 }
 
+# novra_wine_session [two-monitors]
 # A private virtual display and Wine prefix for the rest of the script,
-# both removed when it exits.
+# all removed when it exits. With "two-monitors", also the display with two
+# monitors and a prefix of its own on it (NOVRA_TWO_MONITOR_DISPLAY and
+# NOVRA_TWO_MONITOR_PREFIX), or, where Xorg cannot start here, the reason
+# in NOVRA_TWO_MONITOR_SKIP.
 novra_wine_session() {
     . "$novra_root/scripts/xvfb.sh"
     . "$novra_root/scripts/wine-prefix.sh"
+    . "$novra_root/scripts/two-monitors.sh"
     export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     export LC_ALL=ja_JP.UTF-8    # the ANSI code page 932, as on a Japanese system
-    trap 'wine_prefix_remove; xvfb_stop' EXIT
+    unset NOVRA_TWO_MONITOR_DISPLAY NOVRA_TWO_MONITOR_PREFIX NOVRA_TWO_MONITOR_SKIP
+    trap novra_wine_session_end EXIT
     xvfb_start || exit 1
     wine_prefix_create
+    if [ "${1:-}" = two-monitors ]; then
+        novra_two_monitor_session || exit 1
+    fi
     novra_wine_keep_up
+}
+
+# Every step runs, whatever an earlier one returned (the scripts run with
+# set -e, which an exit trap keeps).
+novra_wine_session_end() {
+    set +e
+    if [ -n "${NOVRA_TWO_MONITOR_PREFIX:-}" ]; then
+        wine_prefix_remove "$NOVRA_TWO_MONITOR_PREFIX"
+    fi
+    two_monitors_stop
+    wine_prefix_remove
+    xvfb_stop
+}
+
+# The second prefix is a copy of the first, taken while no server holds it.
+# A prefix keeps the display its server first saw, so the first one, which
+# is on Xvfb, cannot be used on the display with two monitors.
+novra_two_monitor_session() {
+    if ! two_monitors_start 2>/dev/null; then
+        export NOVRA_TWO_MONITOR_SKIP=$TWO_MONITORS_REASON
+        echo "wine session: the cases with two monitors will be skipped: $TWO_MONITORS_REASON"
+        return 0
+    fi
+    NOVRA_TWO_MONITOR_PREFIX=$(mktemp -d /tmp/novra-wine.XXXXXX) || return 1
+    export NOVRA_TWO_MONITOR_PREFIX
+    if ! wine_prefix_copy "$WINEPREFIX" "$NOVRA_TWO_MONITOR_PREFIX"; then
+        echo "wine session: could not copy the Wine prefix for the display with two monitors" >&2
+        return 1
+    fi
+    (export WINEPREFIX=$NOVRA_TWO_MONITOR_PREFIX DISPLAY=$NOVRA_TWO_MONITOR_DISPLAY
+     novra_wine_keep_up)
 }
 
 # One Wine server and desktop for the whole run, rather than a new pair for

@@ -6,7 +6,9 @@
 # The architecture is the one whose Wine loader runs (x86 first), or
 # NOVRA_ARCH. Where the other one runs too, its viewer and probe savers are
 # built as well, and the cross-bitness tests use them. Both release zips are
-# built and tested.
+# built and tested. The cases that need two monitors run again on a second
+# display, Xorg's, that has them (scripts/two-monitors.sh); Xvfb serves the
+# rest.
 set -euo pipefail
 . "$(dirname "$0")/common.sh"
 novra_start test
@@ -20,7 +22,7 @@ if [[ " $NOVRA_ARCHES " == *" $other "* ]]; then
     novra_build "$other" "$novra_root/build/$other" --target novra probe_savers
 fi
 
-novra_wine_session
+novra_wine_session two-monitors
 if [[ " $NOVRA_ARCHES " == *" $other "* ]]; then
     NOVRA_OTHER_BIN=$("$NOVRA_WINE" winepath -w "$novra_root/build/$other/bin" | tr -d '\r')
     export NOVRA_OTHER_BIN
