@@ -73,10 +73,8 @@ static void SaverWindowRect(HWND parent, RECT *rect)
         GetClientRect(parent, rect);
         return;
     }
-    rect->left = GetSystemMetrics(SM_XVIRTUALSCREEN);
-    rect->top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    rect->right = rect->left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    rect->bottom = rect->top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    SetRect(rect, 0, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    OffsetRect(rect, GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN));
 }
 
 static int RunSaver(HINSTANCE instance, HWND parent)
