@@ -69,6 +69,14 @@ std::string Geometry(HWND window)
     return Geometry(r.left, r.top, r.right - r.left, r.bottom - r.top, kind);
 }
 
+std::string Joined(const Strings &lines)
+{
+    std::string text;
+    for (const std::string &line : lines)
+        text += line + "\n";
+    return text;
+}
+
 class Sizing : public ::testing::Test {
 protected:
     ProbeLog log;
@@ -158,10 +166,10 @@ TEST_F(Sizing, FullScreenWindowPresetsAndContextMenu)
      * rectangle, and the frame must still go and come back. */
     Run(IDM_FULL_SCREEN);
     CloseViewer();
-    HWND next = OpenViewer({}, NULL, ReadFileText(TestSettingsPath()));
+    HWND next = OpenViewer({}, NULL, "[WINDOW]\n" + Joined(IniSection(TestSettingsPath(), "WINDOW")));
     EXPECT_EQ(Geometry(0, 0, screenWidth, screenHeight), Geometry(next));
-    EXPECT_EQ(screen, Run(IDM_FULL_SCREEN).substr(2));
-    EXPECT_EQ(Geometry(0, 0, screenWidth, screenHeight), Run(IDM_RESTORE_SIZE).substr(2));
+    EXPECT_EQ("0 " + screen, Run(IDM_FULL_SCREEN));
+    EXPECT_EQ("0 " + Geometry(0, 0, screenWidth, screenHeight), Run(IDM_RESTORE_SIZE));
 }
 
 /* Only exactly 1 is on; a toggle stores 0 or 1, neither moving the window
@@ -212,10 +220,11 @@ TEST_F(Sizing, TwoMonitorsFullScreenWindowOnItsOwnMonitor)
     for (const RECT &monitor : monitors) {
         long x = monitor.left + 60;
         long y = monitor.top + 50;
-        Open("X=" + std::to_string(x) + " Y=" + std::to_string(y) + " WIDTH=400 HEIGHT=300");
-        EXPECT_EQ(Geometry(monitor.left, monitor.top, monitor.right - monitor.left, monitor.bottom - monitor.top,
-                           " borderless"), Run(IDM_FULL_SCREEN).substr(2));
-        EXPECT_EQ(Geometry(x, y, 400, 300), Run(IDM_RESTORE_SIZE).substr(2));
+        OpenViewer({}, NULL, "[WINDOW]\nX=" + std::to_string(x) + "\nY=" + std::to_string(y) + "\nWIDTH=400\nHEIGHT=300\n");
+        EXPECT_EQ("0 " + Geometry(monitor.left, monitor.top, monitor.right - monitor.left,
+                                  monitor.bottom - monitor.top, " borderless"), Run(IDM_FULL_SCREEN));
+        EXPECT_EQ("0 " + Geometry(x, y, 400, 300), Run(IDM_RESTORE_SIZE));
+        CloseViewer();
     }
 }
 
@@ -243,13 +252,7 @@ TEST(Settings, KeysAndValuesThroughARun)
     Strings system = {"START_PLAY_STATE=7", "SCREENSAVER_1=C:\\none\\a.scr", "SCREENSAVER_2=",
                       "SCREENSAVER_3=C:\\none\\gap.scr", "SCREENSAVER_4=C:\\" + std::string(257, 'x'),
                       "SCREENSAVER_5=C:\\" + std::string(258, 'x')};
-    std::string settings = "[WINDOW]\n";
-    for (const std::string &line : window)
-        settings += line + "\n";
-    settings += "[SYSTEM]\n";
-    for (const std::string &line : system)
-        settings += line + "\n";
-    OpenViewer({}, NULL, settings);
+    OpenViewer({}, NULL, "[WINDOW]\n" + Joined(window) + "[SYSTEM]\n" + Joined(system));
     CloseViewer();
     system[5] = "SCREENSAVER_5=";
     EXPECT_EQ(window, IniSection(TestSettingsPath(), "WINDOW"));

@@ -58,19 +58,6 @@ std::string ReadFileText(const std::string &path)
     return text.str();
 }
 
-std::set<std::string> FilesIn(const std::string &folder)
-{
-    std::set<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.insert(found.cFileName);
-    }
-    FindClose(search);
-    return names;
-}
-
 HWND OpenViewer(const Strings &savers, const ProbeLog *log, const std::string &settings)
 {
     static bool registered = RegisterMainClass(GetModuleHandleA(NULL), MAIN_CLASS_NAME) != 0;
@@ -224,51 +211,4 @@ bool JoinThread(HANDLE thread)
     GetExitCodeThread(thread, &code);
     CloseHandle(thread);
     return code == 0;
-}
-
-ViewerCopy::ViewerCopy(const std::string &exe, const std::string &tail, const std::string &from)
-    : folder(MakeTempFolder(tail)), exe(exe)
-{
-    CopyFileA((from + "novra.exe").c_str(), (folder + exe).c_str(), FALSE);
-}
-
-ViewerCopy::~ViewerCopy()
-{
-    for (HANDLE process : processes) {
-        TerminateProcess(process, 1);
-        WaitForSingleObject(process, 5000);
-        CloseHandle(process);
-    }
-    for (const std::string &name : FilesIn(folder))
-        DeleteFileA((folder + name).c_str());
-    RemoveDirectoryA(folder.c_str());
-}
-
-HWND ViewerCopy::Start(const std::string &arguments)
-{
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION run = {};
-    std::string command = "\"" + folder + exe + "\"" + arguments;
-    if (!CreateProcessA((folder + exe).c_str(), &command[0], NULL, NULL, FALSE, 0, NULL, NULL,
-                        &startup, &run))
-        return NULL;
-    CloseHandle(run.hThread);
-    processes.push_back(run.hProcess);
-    HWND found = NULL;
-    PumpUntil([&] {
-        found = FindWindowExA(NULL, found, MAIN_CLASS_NAME, NULL);
-        bool ours = GetWindowThreadProcessId(found, NULL) == run.dwThreadId;
-        return found != NULL && ours && IsWindowVisible(found);
-    }, 10000);
-    return found;
-}
-
-DWORD ViewerCopy::Close(HWND window)
-{
-    DWORD code = STILL_ACTIVE;
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    WaitForSingleObject(Process(), 10000);
-    GetExitCodeProcess(Process(), &code);
-    return code;
 }

@@ -6,8 +6,6 @@
 
 #include <windows.h>
 
-#include <set>
-
 #include "support/probe_log.h"
 
 /* The test program's folder, with a trailing backslash; the probe savers
@@ -20,8 +18,6 @@ std::string MakeTempFolder(const std::string &tail);
 std::string TestSettingsPath();
 Strings IniSection(const std::string &file, const char *section);
 std::string ReadFileText(const std::string &path);
-/* The names of the plain files in a folder. */
-std::set<std::string> FilesIn(const std::string &folder);
 
 /* A viewer main window in this process as WinMain creates it, over a
  * settings file of this text with these savers as the recent list; given a
@@ -54,25 +50,5 @@ void EndProcessesNamed(const char *prefix);
 std::vector<HWND> ChildWindows(HWND parent);
 /* Waits, pumping, for the thread; true when it returned 0. */
 bool JoinThread(HANDLE thread);
-
-/* A copy of novra.exe (from the folder `from`) named `exe` in a fresh
- * folder, so that its settings file starts absent; what it started is
- * ended and the folder removed. */
-class ViewerCopy {
-public:
-    explicit ViewerCopy(const std::string &exe = "novra.exe", const std::string &tail = "",
-                        const std::string &from = ProgramFolder());
-    ~ViewerCopy();
-    /* The started program's main window once it shows, or NULL. */
-    HWND Start(const std::string &arguments = "");
-    HANDLE Process() const { return processes.back(); }
-    /* Closes the window and returns the program's exit code. */
-    DWORD Close(HWND window);
-    std::string folder;
-    std::string exe;
-
-private:
-    std::vector<HANDLE> processes;
-};
 
 #endif
