@@ -21,11 +21,11 @@
 #define RESTARTS            20
 #define HUNG_STOPS          3
 #define SETTINGS_CLOSES     3
+#define NOTICES             5
+#define NOTICE_BAND         12      /* rows either side of the middle, where the notice stands */
 
 /* The restarts alternate between two window sizes. */
 static const SIZE RESTART_SIZES[2] = {{560, 420}, {480, 360}};
-/* A preview probe's log line, before its parent window's handle. */
-static const char PREVIEW_MODE[] = "mode p parent ";
 
 /* The table's rows, in the order printed. */
 enum Measurement {
@@ -40,6 +40,7 @@ enum Measurement {
     IGNORECLOSE_ENDED,
     IGNORECLOSE_ANSWERS,
     SETTINGS_CLOSE,
+    NOTICE_SHOWN,
     MEASUREMENT_COUNT
 };
 
@@ -61,6 +62,7 @@ static const Row ROWS[MEASUREMENT_COUNT] = {
     {"stop probe_ignoreclose: saver ended", 1500, 0},
     {"stop probe_ignoreclose: viewer answers", 1500, 0},
     {"close during a settings run: viewer gone", 500, 0},
+    {"saver's own end -> notice on screen", 500, 0},
 };
 
 /* The log's constructor names it in the environment, which every viewer
@@ -78,8 +80,10 @@ struct Viewer {
 };
 
 /* A fresh viewer with the saver as its first recent entry; the time from
- * just before CreateProcessA to the saver's first paint, or -1. */
-static long StartViewer(Bench *bench, const char *saver, Viewer *viewer)
+ * just before CreateProcessA to the saver's first `shown` event ("paint",
+ * or "exit" for a saver that ends at once), or -1. The viewer's window is
+ * the last word of the saver's command line. */
+static long StartViewer(Bench *bench, const char *saver, Viewer *viewer, const char *shown = "paint")
 {
     std::string ini = bench->folder + "novra.ini";
     std::string program = bench->folder + "novra.exe";
@@ -95,11 +99,11 @@ static long StartViewer(Bench *bench, const char *saver, Viewer *viewer)
     if (!CreateProcessA(program.c_str(), NULL, NULL, NULL, FALSE, 0, NULL, bench->folder.c_str(),
                         &startup, &viewer->process))
         return -1;
-    if (!bench->log.WaitFor("paint", 1, WAIT_MS) || !bench->log.WaitFor(PREVIEW_MODE, 1, WAIT_MS))
+    if (!bench->log.WaitFor(shown, 1, WAIT_MS) || !bench->log.WaitFor("start", 1, WAIT_MS))
         return -1;
-    std::string mode = bench->log.Entries(PREVIEW_MODE)[0].text;
-    viewer->window = (HWND)LongToHandle(atol(mode.c_str() + strlen(PREVIEW_MODE)));
-    return (long)(bench->log.Entries("paint")[0].tick - before);
+    std::string line = bench->log.Entries("start")[0].text;
+    viewer->window = (HWND)LongToHandle(atol(line.c_str() + line.rfind(' ') + 1));
+    return (long)(bench->log.Entries(shown)[0].tick - before);
 }
 
 /* Closes the viewer as a user would; whatever is left of it or of its
@@ -256,6 +260,56 @@ static void MeasureSettingsCloses(Bench *bench)
     }
 }
 
+/* Whether anything but the black background shows across the middle of
+ * the client area, where the notice is centred: read from the screen, as
+ * the viewer draws the notice itself (under Wine too). */
+static int ShowsNotice(HWND window)
+{
+    BITMAPINFO info = {};
+    RECT client;
+    DWORD *pixels = NULL;
+    int lit = 0;
+
+    GetClientRect(window, &client);
+    POINT origin = {0, client.bottom / 2 - NOTICE_BAND};
+    ClientToScreen(window, &origin);
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = client.right;
+    info.bmiHeader.biHeight = -2 * NOTICE_BAND;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP band = CreateDIBSection(memory, &info, DIB_RGB_COLORS, (void **)&pixels, NULL, 0);
+    HGDIOBJ previous = SelectObject(memory, band);
+    BitBlt(memory, 0, 0, client.right, 2 * NOTICE_BAND, screen, origin.x, origin.y, SRCCOPY);
+    for (long index = 0; pixels != NULL && index < client.right * 2 * NOTICE_BAND && lit == 0; index++)
+        lit = (pixels[index] & 0xFFFFFF) != 0;
+    SelectObject(memory, previous);
+    DeleteObject(band);
+    DeleteDC(memory);
+    ReleaseDC(NULL, screen);
+    return lit;
+}
+
+/* From the saver's own end (its last log line) to the notice on screen. */
+static void MeasureNotices(Bench *bench)
+{
+    Viewer viewer;
+
+    printf("notices of probe_exitnow.scr (%d, a fresh viewer each)...\n", NOTICES);
+    for (int run = 0; run < NOTICES; run++) {
+        if (StartViewer(bench, "probe_exitnow.scr", &viewer, "exit") >= 0) {
+            DWORD ended = bench->log.Entries("exit")[0].tick;
+            while (ShowsNotice(viewer.window) == 0 && GetTickCount() - ended < WAIT_MS)
+                Sleep(1);
+            if (GetTickCount() - ended < WAIT_MS)
+                bench->samples[NOTICE_SHOWN].push_back((long)(GetTickCount() - ended));
+        }
+        CloseViewer(bench, &viewer);
+    }
+}
+
 static long Median(const std::vector<long> &sorted)
 {
     size_t middle = sorted.size() / 2;
@@ -345,6 +399,7 @@ int main()
     MeasureHungStops(&bench, "probe_hangclose.scr", HANGCLOSE_ENDED, HANGCLOSE_ANSWERS);
     MeasureHungStops(&bench, "probe_ignoreclose.scr", IGNORECLOSE_ENDED, IGNORECLOSE_ANSWERS);
     MeasureSettingsCloses(&bench);
+    MeasureNotices(&bench);
     int complete = PrintTable(&bench);
     PrintSamples(&bench);
     RemoveFolder(&bench);
