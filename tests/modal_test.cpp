@@ -25,6 +25,12 @@ std::string Saved(size_t slot)
     return path;
 }
 
+/* What a probe logs when started to preview in the window. */
+std::string PreviewStart(const std::string &saver, HWND window)
+{
+    return "start " + saver + " /p " + std::to_string((int)(INT_PTR)window);
+}
+
 Strings RecentSlots()
 {
     return Strings(GetState()->recent, GetState()->recent + RECENT_COUNT);

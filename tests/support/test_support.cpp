@@ -5,7 +5,6 @@
 #include <tlhelp32.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "app/shell.h"
 #include "app/state.h"
@@ -48,14 +47,6 @@ Strings IniSection(const std::string &file, const char *section)
     for (DWORD at = 0; at < length; at += (DWORD)keys.back().size() + 1)
         keys.push_back(&buffer[at]);
     return keys;
-}
-
-std::string ReadFileText(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 HWND OpenViewer(const Strings &savers, const ProbeLog *log, const std::string &settings)
@@ -117,11 +108,6 @@ std::string PreviewTitle(const std::string &saver)
     return std::string(NOVRA_TITLE) + " [" + saver + "]";
 }
 
-std::string PreviewStart(const std::string &saver, HWND window)
-{
-    return "start " + saver + " /p " + std::to_string((int)(INT_PTR)window);
-}
-
 std::string ClientEvent(HWND window)
 {
     RECT client = {};
@@ -163,7 +149,7 @@ void WhenDialogIdle(const std::function<void(HWND)> &action)
     dialogAction = action;
 }
 
-std::vector<DWORD> ProcessesNamed(const char *prefix)
+static std::vector<DWORD> ProcessesNamed(const char *prefix)
 {
     std::vector<DWORD> ids;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);

@@ -17,7 +17,6 @@ std::string MakeTempFolder(const std::string &tail);
 /* The settings file of the viewer code running in this process. */
 std::string TestSettingsPath();
 Strings IniSection(const std::string &file, const char *section);
-std::string ReadFileText(const std::string &path);
 
 /* A viewer main window in this process as WinMain creates it, over a
  * settings file of this text with these savers as the recent list; given a
@@ -32,9 +31,7 @@ void Command(HWND window, UINT id);
 bool Grayed(HMENU menu, UINT id);
 std::string WindowTitle(HWND window);
 std::string PreviewTitle(const std::string &saver);
-/* What a probe logs when started to preview in the window, and when its
- * window fills the client area. */
-std::string PreviewStart(const std::string &saver, HWND window);
+/* What a probe logs when its window fills the client area. */
 std::string ClientEvent(HWND window);
 /* The File menu's entries after its four fixed items, as "<id> <caption>". */
 Strings RecentMenuEntries(HWND window);
@@ -42,8 +39,8 @@ Strings RecentMenuEntries(HWND window);
 /* Runs `action` with the dialog once a dialog box of this thread waits for
  * input, that is once it has filled its controls. */
 void WhenDialogIdle(const std::function<void(HWND)> &action);
-/* Running programs whose file name starts with `prefix` (any case). */
-std::vector<DWORD> ProcessesNamed(const char *prefix);
+/* Waits until no program whose file name starts with `prefix` (any case)
+ * runs. */
 bool WaitNoProcessesNamed(const char *prefix, DWORD timeoutMs);
 /* Spares the tests after a failed one what it left running. */
 void EndProcessesNamed(const char *prefix);
