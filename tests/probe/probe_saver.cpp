@@ -169,7 +169,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         return (int)SleepEx(ORPHAN_SLEEP_MS, FALSE);
     LogLine("start %s", line);
     if (getenv("NOVRA_PROBE_CRASH") != NULL)
-        quotient = 1 / zero;   /* an integer division by zero, as a saver's bug makes */
+        quotient = quotient / zero;   /* an integer division by zero, as a saver's bug makes */
     if (PROBE_MODE == PROBE_EXITNOW)
         return Finish(EXIT_NOW_CODE);
     if (PROBE_MODE == PROBE_ORPHAN)
