@@ -45,11 +45,6 @@ static void FinishRun(CheckContext *context, SaverRun *run, const char *switchTe
     context->orphans += run->orphans;
 }
 
-static DWORD Since(DWORD start)
-{
-    return GetTickCount() - start;
-}
-
 /* Why no window was found: the saver's end, a window of the wrong kind, or nothing. */
 static void DescribeMissing(SaverRun *run, HWND host, const char *wanted, char *why, size_t size)
 {
@@ -76,7 +71,7 @@ static void ReportPreviewWindow(CheckContext *context, SaverRun *run, HWND host,
     GetClientRect(host, &client);
     GetWindowRect(window, &area);
     MapWindowPoints(NULL, host, (POINT *)&area, 2);
-    snprintf(figure, sizeof(figure), "%lu ms, %ldx%ld", Since(run->startTick), area.right - area.left,
+    snprintf(figure, sizeof(figure), "%lu ms, %ldx%ld", ElapsedMs(run->startTick), area.right - area.left,
              area.bottom - area.top);
     if (EqualRect(&client, &area))
         AddResult(context->report, "preview.window", VERDICT_PASS, figure, "");
@@ -97,8 +92,8 @@ static void ReportPreviewClose(CheckContext *context, SaverRun *run, HWND host, 
         return;
     }
     answered = CloseChildWindows(host);
-    WaitSaverEnd(run, Since(start) < CLOSE_TIMEOUT_MS ? CLOSE_TIMEOUT_MS - Since(start) : 0);
-    snprintf(figure, sizeof(figure), "%lu ms", Since(start));
+    WaitSaverEnd(run, RemainingMs(start, CLOSE_TIMEOUT_MS));
+    snprintf(figure, sizeof(figure), "%lu ms", ElapsedMs(start));
     if (answered != 1)
         AddResult(context->report, "preview.close", VERDICT_FAIL, figure,
                   "the window's thread did not answer WM_CLOSE within %d ms", CLOSE_TIMEOUT_MS);
@@ -157,7 +152,7 @@ static int CheckArea(CheckContext *context, const char *name, int size)
     }
     box = WaitForSaverWindow(&run, FIND_ERROR_BOX, host, QUIET_WAIT_MS);
     WaitSaverEnd(&run, 0);
-    snprintf(figure, sizeof(figure), "%dx%d, %lu ms", size, size, Since(run.startTick));
+    snprintf(figure, sizeof(figure), "%dx%d, %lu ms", size, size, ElapsedMs(run.startTick));
     if (EndedByException(&run) == 1)
         AddResult(context->report, name, VERDICT_FAIL, figure, "crashed with exception 0x%08lX", run.exitCode);
     else if (box != NULL && OwnProcess(&run, box) == 1)
@@ -205,7 +200,7 @@ static void CheckPathBlank(CheckContext *context)
     window = NULL;
     if (StartRun(context, &run, copy, "/p", host) == 1)
         window = WaitForSaverWindow(&run, FIND_CHILD, host, WINDOW_WAIT_MS);
-    snprintf(figure, sizeof(figure), "%lu ms", Since(run.startTick));
+    snprintf(figure, sizeof(figure), "%lu ms", ElapsedMs(run.startTick));
     if (window != NULL)
         AddResult(context->report, "preview.path_blank", VERDICT_PASS, figure, "");
     if (window == NULL && run.process.hProcess == NULL)
@@ -235,7 +230,7 @@ static int RunSettings(CheckContext *context, int colonForm, DWORD *elapsed)
         return 0;
     }
     window = WaitForSaverWindow(&run, FIND_OWNED, host, WINDOW_WAIT_MS);
-    *elapsed = Since(run.startTick);
+    *elapsed = ElapsedMs(run.startTick);
     if (window != NULL) {
         PostMessageA(window, WM_CLOSE, 0, 0);
         WaitSaverEnd(&run, CLOSE_TIMEOUT_MS);
@@ -306,7 +301,7 @@ static void ReportInput(CheckContext *context, SaverRun *run, HWND window)
     start = GetTickCount();
     SendMoveAndKey();
     WaitSaverEnd(run, INPUT_WAIT_MS);
-    snprintf(figure, sizeof(figure), "%lu ms", Since(start));
+    snprintf(figure, sizeof(figure), "%lu ms", ElapsedMs(start));
     if (run->exitCode != STILL_ACTIVE)
         AddResult(context->report, "fullscreen.ends_on_input", VERDICT_PASS, figure, "");
     else
@@ -326,7 +321,7 @@ static int CheckFullScreen(CheckContext *context)
     if (StartRun(context, &run, context->path, "/s", NULL) != 1)
         return 0;
     window = WaitForSaverWindow(&run, FIND_COVERING, NULL, WINDOW_WAIT_MS);
-    snprintf(figure, sizeof(figure), "%lu ms, screen %dx%d", Since(run.startTick), GetSystemMetrics(SM_CXSCREEN),
+    snprintf(figure, sizeof(figure), "%lu ms, screen %dx%d", ElapsedMs(run.startTick), GetSystemMetrics(SM_CXSCREEN),
              GetSystemMetrics(SM_CYSCREEN));
     if (window != NULL)
         AddResult(context->report, "fullscreen.covers", VERDICT_PASS, figure, "");

@@ -18,6 +18,18 @@ HWND CreateHostWindow(int width, int height)
                            NULL, NULL, windowClass.hInstance, NULL);
 }
 
+DWORD ElapsedMs(DWORD start)
+{
+    return GetTickCount() - start;
+}
+
+DWORD RemainingMs(DWORD start, DWORD boundMs)
+{
+    DWORD elapsed = GetTickCount() - start;
+
+    return elapsed < boundMs ? boundMs - elapsed : 0;
+}
+
 static void DispatchWaiting(void)
 {
     MSG message;
@@ -38,7 +50,7 @@ int PumpUntil(int (*done)(void *context), void *context, HANDLE handle, DWORD ti
         DispatchWaiting();
         if (done(context) == 1)
             return 1;
-        if (GetTickCount() - start >= timeoutMs)
+        if (RemainingMs(start, timeoutMs) == 0)
             return 0;
         MsgWaitForMultipleObjects(handleCount, &handle, FALSE, POLL_MS, QS_ALLINPUT);
     }
