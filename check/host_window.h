@@ -11,6 +11,10 @@
  * may be 0); NULL when it cannot be made. */
 HWND CreateHostWindow(int width, int height);
 
+/* Another window of the checker's, made and put in front, so that a saver
+ * that takes the foreground window for its owner does not find the host. */
+HWND CreateFrontWindow(void);
+
 /* Milliseconds since `start`, and what is left of boundMs, each from one
  * read of the tick count: unsigned subtraction stays right across the
  * count's wrap, and the remainder never goes below 0. */
