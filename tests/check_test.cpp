@@ -143,7 +143,8 @@ TEST(Check, SeveralSaversJsonAndStartErrors)
     const std::string empty = MakeTempFolder("");
     std::string saver = folder + "probe.scr";
     CopyFileA(ProbePath("probe.scr").c_str(), saver.c_str(), FALSE);
-    CopyFileA(ProbePath("probe_exitnow.scr").c_str(), (folder + "probe_exitnow.scr").c_str(), FALSE);
+    for (const char *name : {"probe_exitnow.scr", "probe_withdll.scr"})   /* the latter without its DLL */
+        CopyFileA(ProbePath(name).c_str(), (folder + name).c_str(), FALSE);
     std::ofstream(folder + "text saver.scr") << "not a program";
     for (size_t at = saver.find('\\'); at != std::string::npos; at = saver.find('\\', at + 2))
         saver.insert(at, "\\");
@@ -152,9 +153,9 @@ TEST(Check, SeveralSaversJsonAndStartErrors)
         DWORD code;
         std::string says;
     } rows[] = {
-        {"--only preview.window \"" + folder.substr(0, folder.size() - 1) + "\"", 2,
-         "probe.scr: 1 passed, 0 warned, 0 failed\r\nprobe_exitnow.scr: 0 passed, 0 warned, 1 failed\r\n"
-         "text saver.scr: not started (error 193)"},
+        {"--only preview.window,preview.path_blank \"" + folder.substr(0, folder.size() - 1) + "\"", 2,
+         "probe.scr: 2 passed, 0 warned, 0 failed\r\nprobe_exitnow.scr: 0 passed, 0 warned, 2 failed\r\n"
+         "probe_withdll.scr: 0 passed, 1 warned, 1 failed\r\ntext saver.scr: not started (error 193)"},
         {"--json --only preview.close \"" + folder + "probe_exitnow.scr\" \"" + folder + "probe.scr\"", 1,
          "\"failed\": 1\r\n    },\r\n    {\r\n      \"saver\": \"" + saver + "\",\r\n      \"checks\": ["},
         {"\"" + ProbePath("no such saver.scr") + "\"", 2, "novracheck: " + ProbePath("no such saver.scr") + ": no such file"},
@@ -167,7 +168,7 @@ TEST(Check, SeveralSaversJsonAndStartErrors)
         EXPECT_EQ(row.code, RunChecker(row.arguments, &output)) << row.arguments;
         EXPECT_NE(std::string::npos, output.find(row.says)) << row.says << "\n" << output;
     }
-    for (const char *name : {"probe.scr", "probe_exitnow.scr", "text saver.scr"})
+    for (const char *name : {"probe.scr", "probe_exitnow.scr", "probe_withdll.scr", "text saver.scr"})
         DeleteFileA((folder + name).c_str());
     RemoveDirectoryA(folder.c_str());
     RemoveDirectoryA(empty.c_str());
