@@ -5,6 +5,10 @@
 
 #include "check/exit_code.h"
 
+/* How long a crash handler is given to let the saver go, so that its
+ * exception's code can be read: Wine's debugger first prints a report. */
+#define HANDLER_WAIT_MS 5000
+
 int IsWanted(const CheckContext *context, CheckId id)
 {
     return context->wanted[id];
@@ -43,10 +47,14 @@ void FinishRun(CheckContext *context, SaverRun *run, const char *switchText)
     context->orphans += run->orphans;
 }
 
-int DescribeBadEnd(const SaverRun *run, char *why, size_t size)
+int DescribeBadEnd(SaverRun *run, char *why, size_t size)
 {
     const char *name = "";
-    EndKind kind = run->exitCode != STILL_ACTIVE ? ReadExitCode(run->exitCode, &name) : END_EXIT;
+    EndKind kind;
+
+    if (run->heldByHandler == 1)
+        WaitSaverEnd(run, HANDLER_WAIT_MS);
+    kind = run->exitCode != STILL_ACTIVE ? ReadExitCode(run->exitCode, &name) : END_EXIT;
 
     if (kind == END_CRASH)
         snprintf(why, size, "crashed: 0x%08lX, %s", run->exitCode, name);

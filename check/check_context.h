@@ -65,8 +65,9 @@ int StartRun(CheckContext *context, SaverRun *run, const char *switchText, HWND 
 void FinishRun(CheckContext *context, SaverRun *run, const char *switchText);
 
 /* "crashed: 0xC0000094, integer division by zero", or why the loader
- * could not start it; 1 when the run ended so, 0 otherwise. */
-int DescribeBadEnd(const SaverRun *run, char *why, size_t size);
+ * could not start it; 1 when the run ended so, 0 otherwise. A saver that
+ * a crash handler holds is first given a while to end. */
+int DescribeBadEnd(SaverRun *run, char *why, size_t size);
 
 /* Why no window of the kind wanted ("child window of the host") appeared. */
 void DescribeMissing(SaverRun *run, HWND host, const char *wanted, char *why, size_t size);
