@@ -164,7 +164,8 @@ static void ReportInput(CheckContext *context, const InputTrial *key, const Inpu
     if (key->problem[0] == '\0' && mouse->problem[0] == '\0')
         Record(context, CHECK_ENDS_ON_INPUT, VERDICT_PASS, figure, "");
     else if (key->problem[0] == '\0' || mouse->problem[0] == '\0' || strcmp(key->problem, mouse->problem) == 0)
-        Record(context, CHECK_ENDS_ON_INPUT, VERDICT_FAIL, figure, "%s", key->problem[0] != '\0' ? key->problem : mouse->problem);
+        Record(context, CHECK_ENDS_ON_INPUT, VERDICT_FAIL, figure, "%s",
+               key->problem[0] != '\0' ? key->problem : mouse->problem);
     else
         Record(context, CHECK_ENDS_ON_INPUT, VERDICT_FAIL, figure, "%s; %s", key->problem, mouse->problem);
 }

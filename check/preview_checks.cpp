@@ -169,8 +169,8 @@ static void ReportPathBlank(CheckContext *context, SaverRun *run, HWND host, HWN
         Record(context, CHECK_PATH_BLANK, VERDICT_WARN, "", "could not run it from a path with a blank (error %lu)",
                run->startError);
     else if (WaitSaverEnd(run, 0) == 1 && ReadExitCode(run->exitCode, &name) == END_LOADER)
-        Record(context, CHECK_PATH_BLANK, VERDICT_WARN, figure, "could not run it from a path with a blank: 0x%08lX, %s",
-               run->exitCode, name);
+        Record(context, CHECK_PATH_BLANK, VERDICT_WARN, figure,
+               "could not run it from a path with a blank: 0x%08lX, %s", run->exitCode, name);
     else {
         DescribeMissing(run, host, "child window of the host", why, sizeof(why));
         Record(context, CHECK_PATH_BLANK, VERDICT_FAIL, figure, "from a quoted path with a blank: %s", why);

@@ -102,7 +102,7 @@ TEST(Check, EverySaverGetsTheVerdictsItsBehaviourEarns)
         {"probe.scr", "P---------", 0, "NOVRA_PROBE_SIZE_MS=100", "320x240"},
         {"probe_withdll.scr", "----P-----", 0, "", ""},
         {"probe.scr", "-----W----", 0, "NOVRA_PROBE_SPIN=1", "% of a core in a 320x240 preview"},
-        {"probe.scr", "------F---", 1, "NOVRA_PROBE_OWNER=foreground", "'Probe' appeared, owned by the window in front"},
+        {"probe.scr", "------F---", 1, "NOVRA_PROBE_OWNER=foreground", "appeared, owned by the window in front"},
         {"probe.scr", "------F---", 1, "NOVRA_PROBE_OWNER=none", "an unowned window 'Probe' appeared"},
         {"probe.scr", "--------F-", 1, "", "a 120-pixel mouse move did not end it (key"},
         {"probe.scr", "--------F-", 1, "NOVRA_PROBE_MOUSE_PX=50", "a key (Shift) did not end it (key"},
@@ -132,7 +132,7 @@ TEST(CheckCover, WhatAWindowLeavesOfAMonitorIsOneRectangle)
     };
     for (const auto &row : rows) {
         RECT left = UncoveredPart(monitor, row[0]);
-        EXPECT_TRUE(EqualRect(&row[1], &left)) << left.left << "," << left.top << "-" << left.right << "," << left.bottom;
+        EXPECT_TRUE(EqualRect(&row[1], &left)) << "row " << &row - rows << ": " << left.left << "," << left.top;
     }
 }
 
@@ -158,10 +158,10 @@ TEST(Check, SeveralSaversJsonAndStartErrors)
          "probe_withdll.scr: 0 passed, 1 warned, 1 failed\r\ntext saver.scr: not started (error 193)"},
         {"--json --only preview.close \"" + folder + "probe_exitnow.scr\" \"" + folder + "probe.scr\"", 1,
          "\"failed\": 1\r\n    },\r\n    {\r\n      \"saver\": \"" + saver + "\",\r\n      \"checks\": ["},
-        {"\"" + ProbePath("no such saver.scr") + "\"", 2, "novracheck: " + ProbePath("no such saver.scr") + ": no such file"},
+        {"\"" + ProbePath("no such saver.scr") + "\"", 2, ProbePath("no such saver.scr") + ": no such file"},
         {"\"" + empty.substr(0, empty.size() - 1) + "\"", 2, ": a folder without savers (.scr files)"},
         {std::string(260, 'x'), 2, "novracheck: " + std::string(260, 'x') + ": the path is too long"},
-        {"--only preview.windw,orphans \"" + folder + "probe.scr\"", 2, "novracheck: unknown check 'preview.windw'\r\nusage:"},
+        {"--only preview.windw,orphans probe.scr", 2, "novracheck: unknown check 'preview.windw'\r\nusage:"},
     };
     for (const auto &row : rows) {
         std::string output;
