@@ -1,73 +1,174 @@
-/* novracheck: runs a screen saver through the conventions its hosts rely
- * on, in windows of its own, and prints a verdict per check. */
+/* novracheck: runs screen savers through the conventions their hosts rely
+ * on, in windows of its own, and prints a verdict per check and saver. */
 #include <windows.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "check/checks.h"
+#include "check/report.h"
 
-#define EXIT_START_ERROR 2
+#define EXIT_USAGE 2
+#define SAVER_LIMIT 64
 
-static int Usage(void)
+struct SaverList {
+    char paths[SAVER_LIMIT][MAX_PATH];
+    int count;
+};
+
+static int Usage(const char *problem)
 {
-    fprintf(stderr, "usage: novracheck [--json] [--only NAME[,NAME...]] SAVER.scr\n");
-    return EXIT_START_ERROR;
+    if (problem != NULL)
+        fprintf(stderr, "novracheck: %s\n", problem);
+    fprintf(stderr, "usage: novracheck [--json] [--only NAME[,NAME...]] SAVER.scr|FOLDER...\nchecks:\n");
+    for (int id = 0; id < CHECK_COUNT; id++)
+        fprintf(stderr, "  %-25s %s\n", checkTable[id].name, checkTable[id].what);
+    return EXIT_USAGE;
 }
 
 static int StartError(const char *path, const char *why)
 {
     fprintf(stderr, "novracheck: %s: %s\n", path, why);
-    return EXIT_START_ERROR;
+    return EXIT_USAGE;
 }
 
-/* The saver must be a file that is there and fits in MAX_PATH once made full. */
-static int CheckSaverPath(const char *path, char *full)
+static int ParseOnly(const char *list, int *wanted, char *problem, size_t size)
 {
+    const char *item = list;
+
+    ZeroMemory(wanted, sizeof(int) * CHECK_COUNT);
+    for (;;) {
+        const char *end = strchr(item, ',');
+        size_t length = end != NULL ? (size_t)(end - item) : strlen(item);
+        CheckId id = FindCheck(item, length);
+
+        if (id == CHECK_COUNT) {
+            snprintf(problem, size, "unknown check '%.*s'", (int)length, item);
+            return 0;
+        }
+        wanted[id] = 1;
+        if (end == NULL)
+            return 1;
+        item = end + 1;
+    }
+}
+
+static int AddSaver(SaverList *list, const char *path, char *problem, size_t size)
+{
+    if (list->count >= SAVER_LIMIT) {
+        snprintf(problem, size, "more than %d savers", SAVER_LIMIT);
+        return 0;
+    }
+    snprintf(list->paths[list->count], MAX_PATH, "%s", path);
+    list->count++;
+    return 1;
+}
+
+static int ComparePaths(const void *first, const void *second)
+{
+    return lstrcmpiA((const char *)first, (const char *)second);
+}
+
+static int IsSaverName(const WIN32_FIND_DATAA *found)
+{
+    const char *dot = strrchr(found->cFileName, '.');
+
+    return (found->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && dot != NULL && lstrcmpiA(dot, ".scr") == 0;
+}
+
+/* Every saver of a folder, sorted: a listing comes in the file system's order.
+ * The name is checked again, since a pattern also matches short names. */
+static int AddFolder(SaverList *list, const char *folder, char *problem, size_t size)
+{
+    char path[MAX_PATH];
+    WIN32_FIND_DATAA found;
+    HANDLE search = INVALID_HANDLE_VALUE;
+    int before = list->count;
+    int added = 1;
+
+    if (snprintf(path, sizeof(path), "%s\\*.scr", folder) < (int)sizeof(path))
+        search = FindFirstFileA(path, &found);
+    while (search != INVALID_HANDLE_VALUE && added == 1) {
+        if (IsSaverName(&found) && snprintf(path, sizeof(path), "%s\\%s", folder, found.cFileName) < MAX_PATH)
+            added = AddSaver(list, path, problem, size);
+        if (!FindNextFileA(search, &found))
+            break;
+    }
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    if (added == 1 && list->count == before)
+        snprintf(problem, size, "a folder without savers (.scr files)");
+    qsort(list->paths[before], list->count - before, MAX_PATH, ComparePaths);
+    return added == 1 && list->count > before;
+}
+
+/* A saver or a folder that is there and fits in MAX_PATH once made full. */
+static int AddPath(SaverList *list, const char *path, char *problem, size_t size)
+{
+    char full[MAX_PATH];
     DWORD length = GetFullPathNameA(path, MAX_PATH, full, NULL);
     DWORD attributes;
 
-    if (strlen(path) >= MAX_PATH || length == 0 || length >= MAX_PATH)
-        return StartError(path, "the path is too long (at most 259 characters)");
+    if (strlen(path) >= MAX_PATH || length == 0 || length >= MAX_PATH) {
+        snprintf(problem, size, "the path is too long (at most 259 characters)");
+        return 0;
+    }
     attributes = GetFileAttributesA(full);
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return StartError(path, "no such file");
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        snprintf(problem, size, "no such file");
+        return 0;
+    }
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        return StartError(path, "a folder, not a saver");
-    return 0;
+        return AddFolder(list, full, problem, size);
+    return AddSaver(list, full, problem, size);
+}
+
+/* Inherited by the savers on Windows: a crash ends one with the exception's
+ * code rather than waiting on the system's crash dialog. */
+static int CheckSavers(const SaverList *list, const int *wanted, int json)
+{
+    static SaverSummary summaries[SAVER_LIMIT];
+    CheckContext context;
+    int worst = 0;
+    int code;
+
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    /* The full-screen saver must be able to take the keyboard. */
+    AllowSetForegroundWindow(ASFW_ANY);
+    BeginReports(json);
+    for (int index = 0; index < list->count; index++) {
+        ZeroMemory(&context, sizeof(context));
+        context.path = list->paths[index];
+        memcpy(context.wanted, wanted, sizeof(context.wanted));
+        RunChecks(&context);
+        code = PrintReport(&context, json, index == 0, &summaries[index]);
+        worst = code > worst ? code : worst;
+    }
+    EndReports(json, summaries, list->count);
+    return worst;
 }
 
 int main(int argc, char **argv)
 {
-    Report report;
-    char full[MAX_PATH];
-    char why[64];
-    const char *path = NULL;
+    static SaverList list;
+    int wanted[CHECK_COUNT];
+    char problem[96];
     int json = 0;
 
-    ZeroMemory(&report, sizeof(report));
+    for (int id = 0; id < CHECK_COUNT; id++)
+        wanted[id] = 1;
     for (int index = 1; index < argc; index++) {
         if (strcmp(argv[index], "--json") == 0)
             json = 1;
-        else if (strcmp(argv[index], "--only") == 0 && index + 1 < argc)
-            report.only = argv[++index];
-        else if (argv[index][0] == '-' || path != NULL)
-            return Usage();
-        else
-            path = argv[index];
+        else if (strcmp(argv[index], "--only") == 0 && index + 1 < argc) {
+            if (ParseOnly(argv[++index], wanted, problem, sizeof(problem)) != 1)
+                return Usage(problem);
+        } else if (argv[index][0] == '-')
+            return Usage(NULL);
+        else if (AddPath(&list, argv[index], problem, sizeof(problem)) != 1)
+            return StartError(argv[index], problem);
     }
-    if (path == NULL)
-        return Usage();
-    if (CheckSaverPath(path, full) != 0)
-        return EXIT_START_ERROR;
-    report.saver = full;
-    /* Inherited by the saver: a crash ends it with the exception's code
-     * rather than waiting on the system's crash dialog. */
-    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
-    /* The full-screen saver must be able to take the keyboard. */
-    AllowSetForegroundWindow(ASFW_ANY);
-    if (RunChecks(&report, full) != 1) {
-        snprintf(why, sizeof(why), "not a program Windows can start (error %lu)", GetLastError());
-        return StartError(path, why);
-    }
-    return PrintReport(&report, json);
+    if (list.count == 0)
+        return Usage(NULL);
+    return CheckSavers(&list, wanted, json);
 }

@@ -1,45 +1,14 @@
 #include "report.h"
 
-#include <windows.h>
-#include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
 
-static const char *const verdictNames[] = {"PASS", "WARN", "FAIL"};
+#include "check/checks.h"
 
-int IsWanted(const Report *report, const char *name)
-{
-    size_t length = strlen(name);
-    const char *item = report->only;
+#define EXIT_FAILED 1
+#define EXIT_NOT_STARTED 2
 
-    if (item == NULL)
-        return 1;
-    while (item != NULL) {
-        if (strncmp(item, name, length) == 0 && (item[length] == ',' || item[length] == '\0'))
-            return 1;
-        item = strchr(item, ',');
-        if (item != NULL)
-            item++;
-    }
-    return 0;
-}
-
-void AddResult(Report *report, const char *name, int verdict, const char *figure, const char *why, ...)
-{
-    CheckResult *result;
-    va_list list;
-
-    if (IsWanted(report, name) != 1 || report->count >= RESULT_LIMIT)
-        return;
-    result = &report->results[report->count];
-    report->count++;
-    result->name = name;
-    result->verdict = verdict;
-    snprintf(result->figure, sizeof(result->figure), "%s", figure);
-    va_start(list, why);
-    vsnprintf(result->why, sizeof(result->why), why, list);
-    va_end(list);
-}
+static const char *const verdictNames[] = {"", "PASS", "WARN", "FAIL"};
 
 /* Paths come in the ANSI code page; JSON is UTF-8, so the text goes
  * through UTF-16 before it is escaped. */
@@ -63,46 +32,109 @@ static void PrintJsonString(const char *text)
     putchar('"');
 }
 
-static void PrintJsonResult(const CheckResult *result, int last)
+static void PrintJsonChecks(const CheckContext *context)
 {
-    printf("    {\"name\": \"%s\", \"verdict\": \"%s\", \"why\": ", result->name,
-           verdictNames[result->verdict]);
-    PrintJsonString(result->why);
-    printf(", \"figure\": ");
-    PrintJsonString(result->figure);
-    printf("}%s\n", last == 1 ? "" : ",");
-}
+    const char *separator = "";
 
-static void PrintTextResult(const CheckResult *result)
-{
-    printf("%s %s", verdictNames[result->verdict], result->name);
-    if (result->why[0] != '\0')
-        printf(": %s", result->why);
-    if (result->figure[0] != '\0')
-        printf(" (%s)", result->figure);
+    for (int id = 0; id < CHECK_COUNT; id++) {
+        const CheckResult *result = &context->results[id];
+
+        if (result->verdict == VERDICT_NONE)
+            continue;
+        printf("%s        {\"name\": \"%s\", \"verdict\": \"%s\", \"why\": ", separator, checkTable[id].name,
+               verdictNames[result->verdict]);
+        PrintJsonString(result->why);
+        printf(", \"figure\": ");
+        PrintJsonString(result->figure);
+        printf("}");
+        separator = ",\n";
+    }
     printf("\n");
 }
 
-int PrintReport(const Report *report, int json)
+static void PrintJsonReport(const CheckContext *context, const SaverSummary *summary, const char *error)
 {
-    int counts[3] = {0, 0, 0};
+    printf("    {\n      \"saver\": ");
+    PrintJsonString(context->path);
+    if (summary->started != 1) {
+        printf(",\n      \"error\": ");
+        PrintJsonString(error);
+        printf("\n    }");
+        return;
+    }
+    printf(",\n      \"checks\": [\n");
+    PrintJsonChecks(context);
+    printf("      ],\n      \"passed\": %d, \"warned\": %d, \"failed\": %d\n    }", summary->counts[VERDICT_PASS],
+           summary->counts[VERDICT_WARN], summary->counts[VERDICT_FAIL]);
+}
 
-    for (int index = 0; index < report->count; index++)
-        counts[report->results[index].verdict]++;
-    if (json == 1) {
-        printf("{\n  \"saver\": ");
-        PrintJsonString(report->saver);
-        printf(",\n  \"checks\": [\n");
+static void PrintTextReport(const CheckContext *context, int first)
+{
+    printf("%s%s\n", first == 1 ? "" : "\n", context->path);
+    for (int id = 0; id < CHECK_COUNT; id++) {
+        const CheckResult *result = &context->results[id];
+
+        if (result->verdict == VERDICT_NONE)
+            continue;
+        printf("%s %s", verdictNames[result->verdict], checkTable[id].name);
+        if (result->why[0] != '\0')
+            printf(": %s", result->why);
+        if (result->figure[0] != '\0')
+            printf(" (%s)", result->figure);
+        printf("\n");
     }
-    for (int index = 0; index < report->count; index++) {
-        if (json == 1)
-            PrintJsonResult(&report->results[index], index == report->count - 1);
-        else
-            PrintTextResult(&report->results[index]);
-    }
+}
+
+static void Summarise(const CheckContext *context, SaverSummary *summary)
+{
+    const char *name = strrchr(context->path, '\\');
+
+    ZeroMemory(summary, sizeof(*summary));
+    snprintf(summary->name, sizeof(summary->name), "%s", name != NULL ? name + 1 : context->path);
+    for (int id = 0; id < CHECK_COUNT; id++)
+        summary->counts[context->results[id].verdict]++;
+    summary->started = context->startFailed != 1;
+    summary->startError = context->startError;
+}
+
+void BeginReports(int json)
+{
     if (json == 1)
-        printf("  ],\n  \"passed\": %d, \"warned\": %d, \"failed\": %d\n}\n", counts[0], counts[1], counts[2]);
-    else
-        printf("%d passed, %d warned, %d failed\n", counts[0], counts[1], counts[2]);
-    return counts[VERDICT_FAIL] > 0 ? 1 : 0;
+        printf("{\n  \"reports\": [\n");
+}
+
+int PrintReport(const CheckContext *context, int json, int first, SaverSummary *summary)
+{
+    char error[80];
+
+    Summarise(context, summary);
+    snprintf(error, sizeof(error), "not a program Windows can start (error %lu)", context->startError);
+    if (summary->started != 1)
+        fprintf(stderr, "novracheck: %s: %s\n", context->path, error);
+    if (json == 1) {
+        printf("%s", first == 1 ? "" : ",\n");
+        PrintJsonReport(context, summary, error);
+    } else if (summary->started == 1)
+        PrintTextReport(context, first);
+    if (summary->started != 1)
+        return EXIT_NOT_STARTED;
+    return summary->counts[VERDICT_FAIL] > 0 ? EXIT_FAILED : 0;
+}
+
+void EndReports(int json, const SaverSummary *summaries, int count)
+{
+    if (json == 1) {
+        printf("\n  ]\n}\n");
+        return;
+    }
+    printf("\n");
+    for (int index = 0; index < count; index++) {
+        const SaverSummary *summary = &summaries[index];
+
+        if (summary->started == 1)
+            printf("%s: %d passed, %d warned, %d failed\n", summary->name, summary->counts[VERDICT_PASS],
+                   summary->counts[VERDICT_WARN], summary->counts[VERDICT_FAIL]);
+        else
+            printf("%s: not started (error %lu)\n", summary->name, summary->startError);
+    }
 }

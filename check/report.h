@@ -1,36 +1,25 @@
-/* The checker's verdicts: one line per check, collected while the checks
- * run, and printed at the end as text or as one JSON document. */
+/* The checker's output: each saver's verdicts in the table's order, one
+ * line per check, or all savers in one JSON document; then a summary line
+ * per saver. */
 #ifndef NOVRA_CHECK_REPORT_H
 #define NOVRA_CHECK_REPORT_H
 
-#define VERDICT_PASS 0
-#define VERDICT_WARN 1
-#define VERDICT_FAIL 2
+#include "check/check_context.h"
 
-#define RESULT_LIMIT 16
-
-struct CheckResult {
-    const char *name;
-    int verdict;
-    char why[160];     /* empty for a pass */
-    char figure[64];   /* what was measured, e.g. "85 ms"; may be empty */
+struct SaverSummary {
+    char name[MAX_PATH];   /* the file name */
+    int counts[VERDICT_FAIL + 1];
+    int started;
+    DWORD startError;
 };
 
-struct Report {
-    const char *saver;
-    const char *only;  /* comma-separated check names, or NULL for all */
-    CheckResult results[RESULT_LIMIT];
-    int count;
-};
+void BeginReports(int json);
 
-/* 1 when `name` is among the checks asked for. */
-int IsWanted(const Report *report, const char *name);
+/* Prints one saver's report, or why it could not be started, and fills
+ * its summary. Its exit code: 2 when it was not started, 1 when a check
+ * failed, else 0. */
+int PrintReport(const CheckContext *context, int json, int first, SaverSummary *summary);
 
-/* Records a verdict unless the check was not asked for; `why` is a
- * printf format (empty for a pass). */
-void AddResult(Report *report, const char *name, int verdict, const char *figure, const char *why, ...);
-
-/* Prints the report; returns the exit code: 1 when a check failed, else 0. */
-int PrintReport(const Report *report, int json);
+void EndReports(int json, const SaverSummary *summaries, int count);
 
 #endif

@@ -1,35 +1,48 @@
 #include "saver_run.h"
 
 #include <stddef.h>
+#include <tlhelp32.h>
 
+#include "check/exit_code.h"
 #include "check/host_window.h"
 
 #define PROCESS_LIST_LIMIT 32
-/* A helper of the saver that is itself just ending is no orphan. */
-#define ORPHAN_GRACE_MS 300
+/* A helper that the saver started and that ends by itself a moment after
+ * it (a text helper, a sound) is no orphan. */
+#define ORPHAN_GRACE_MS 1000
 
 struct WindowSearch {
     const SaverRun *run;
-    int kind;
+    WindowKind kind;
     HWND host;
     HWND found;
 };
 
+/* Null standard handles: the saver's error output, and what a crash handler
+ * it starts prints, would otherwise land on the checker's own output (Wine
+ * hands a child its parent's handles even without inheritance). */
 int StartSaverRun(SaverRun *run, const char *path, const char *switchText, HWND host)
 {
     char command[COMMAND_BUFFER];
     STARTUPINFOA startup;
+    BOOL inJob = FALSE;
 
     ZeroMemory(run, sizeof(*run));
     ZeroMemory(&startup, sizeof(startup));
     startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
     run->exitCode = STILL_ACTIVE;
-    if (BuildSaverCommand(command, sizeof(command), path, switchText, host) != 1)
+    if (BuildSaverCommand(command, sizeof(command), path, switchText, host) != 1) {
+        run->startError = GetLastError();
         return 0;
+    }
     run->job = CreateKillOnCloseJob();
     run->startTick = GetTickCount();
-    if (LaunchSaverCommand(command, &startup, &run->process, run->job) == 1)
+    if (LaunchSaverCommand(command, &startup, &run->process, run->job) == 1) {
+        run->watched = run->job != NULL && IsProcessInJob(run->process.hProcess, run->job, &inJob) && inJob;
         return 1;
+    }
+    run->startError = GetLastError();
     if (run->job != NULL)
         CloseHandle(run->job);
     run->job = NULL;
@@ -59,7 +72,7 @@ static int IsRunProcess(const SaverRun *run, DWORD processId)
     return 0;
 }
 
-static int CoversScreen(HWND window)
+static int CoversPrimary(HWND window)
 {
     RECT area;
 
@@ -68,24 +81,33 @@ static int CoversScreen(HWND window)
            area.bottom >= GetSystemMetrics(SM_CYSCREEN);
 }
 
+static int IsDialogBox(HWND window)
+{
+    char className[16];
+
+    return GetClassNameA(window, className, sizeof(className)) > 0 && lstrcmpA(className, "#32770") == 0;
+}
+
 static int Matches(const WindowSearch *search, HWND window)
 {
     DWORD processId = 0;
-    char className[16];
+    int own;
 
     GetWindowThreadProcessId(window, &processId);
-    if (search->kind == FIND_CHILD)
+    own = processId == search->run->process.dwProcessId;
+    if (search->kind == WINDOW_CHILD)
         return GetParent(window) == search->host;
     if (!IsWindowVisible(window))
         return 0;
-    if (search->kind == FIND_ERROR_BOX)
-        return GetClassNameA(window, className, sizeof(className)) > 0 && lstrcmpA(className, "#32770") == 0 &&
-               IsRunProcess(search->run, processId) == 1;
-    if (processId != search->run->process.dwProcessId)
+    if (search->kind == WINDOW_HANDLER_BOX)
+        return !own && IsDialogBox(window) && IsRunProcess(search->run, processId) == 1;
+    if (!own)
         return 0;
-    if (search->kind == FIND_COVERING)
-        return CoversScreen(window);
-    return search->kind == FIND_TOPLEVEL || GetWindow(window, GW_OWNER) == search->host;
+    if (search->kind == WINDOW_ERROR_BOX)
+        return IsDialogBox(window);
+    if (search->kind == WINDOW_COVERING)
+        return CoversPrimary(window);
+    return search->kind == WINDOW_TOPLEVEL || GetWindow(window, GW_OWNER) == search->host;
 }
 
 static BOOL CALLBACK MatchWindowProc(HWND window, LPARAM lParam)
@@ -98,25 +120,44 @@ static BOOL CALLBACK MatchWindowProc(HWND window, LPARAM lParam)
     return FALSE;
 }
 
-HWND FindSaverWindow(const SaverRun *run, int kind, HWND host)
+HWND FindSaverWindow(const SaverRun *run, WindowKind kind, HWND host)
 {
     WindowSearch search = {run, kind, host, NULL};
 
-    if (kind == FIND_CHILD)
+    if (kind == WINDOW_CHILD)
         EnumChildWindows(host, MatchWindowProc, (LPARAM)&search);
     else
         EnumWindows(MatchWindowProc, (LPARAM)&search);
     return search.found;
 }
 
+/* A debugger the platform starts for a crashed saver (Wine's own, or a
+ * just-in-time debugger) holds it behind a dialog box; closing the box lets
+ * the crash go on, and the saver ends with the exception's code. Wine
+ * starts its debugger whatever the error mode the saver inherited. */
+static void AnswerCrashHandler(SaverRun *run)
+{
+    BOOL debugged = FALSE;
+    HWND box;
+
+    if (!CheckRemoteDebuggerPresent(run->process.hProcess, &debugged) || !debugged)
+        return;
+    run->heldByHandler = 1;
+    box = FindSaverWindow(run, WINDOW_HANDLER_BOX, NULL);
+    if (box != NULL)
+        PostMessageA(box, WM_CLOSE, 0, 0);
+}
+
 static int HasEnded(SaverRun *run)
 {
     if (run->exitCode != STILL_ACTIVE || run->process.hProcess == NULL)
         return 1;
-    if (WaitForSingleObject(run->process.hProcess, 0) != WAIT_OBJECT_0)
-        return 0;
-    GetExitCodeProcess(run->process.hProcess, &run->exitCode);
-    return 1;
+    if (WaitForSingleObject(run->process.hProcess, 0) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(run->process.hProcess, &run->exitCode);
+        return 1;
+    }
+    AnswerCrashHandler(run);
+    return 0;
 }
 
 static int IsSaverWindowThere(void *context)
@@ -127,7 +168,7 @@ static int IsSaverWindowThere(void *context)
     return search->found != NULL || HasEnded((SaverRun *)search->run) == 1;
 }
 
-HWND WaitForSaverWindow(SaverRun *run, int kind, HWND host, DWORD timeoutMs)
+HWND WaitForSaverWindow(SaverRun *run, WindowKind kind, HWND host, DWORD timeoutMs)
 {
     WindowSearch search = {run, kind, host, NULL};
 
@@ -145,10 +186,56 @@ int WaitSaverEnd(SaverRun *run, DWORD timeoutMs)
     return PumpUntil(HasEndedProc, run, run->process.hProcess, timeoutMs);
 }
 
-/* Exception codes carry the error severity in their top two bits. */
-int EndedByException(const SaverRun *run)
+int RunCrashed(const SaverRun *run)
 {
-    return run->exitCode != STILL_ACTIVE && (run->exitCode & 0xC0000000) == 0xC0000000;
+    const char *name;
+
+    return run->heldByHandler == 1 ||
+           (run->exitCode != STILL_ACTIVE && ReadExitCode(run->exitCode, &name) == END_CRASH);
+}
+
+static ULONGLONG TimesMs(const FILETIME *kernel, const FILETIME *user)
+{
+    ULONGLONG total = ((ULONGLONG)kernel->dwHighDateTime << 32 | kernel->dwLowDateTime) +
+                      ((ULONGLONG)user->dwHighDateTime << 32 | user->dwLowDateTime);
+
+    return total / 10000;   /* from 100-nanosecond units */
+}
+
+static ULONGLONG ThreadsCpuMs(DWORD processId)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry;
+    FILETIME times[4];
+    ULONGLONG total = 0;
+
+    entry.dwSize = sizeof(entry);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        HANDLE thread = entry.th32OwnerProcessID == processId
+                            ? OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ThreadID) : NULL;
+
+        if (thread != NULL && GetThreadTimes(thread, &times[0], &times[1], &times[2], &times[3]))
+            total += TimesMs(&times[2], &times[3]);
+        if (thread != NULL)
+            CloseHandle(thread);
+    }
+    CloseHandle(snapshot);
+    return total;
+}
+
+/* Wine gives no times for another process, but right ones for its threads;
+ * Windows' process times also hold the threads that ended. So the larger. */
+DWORD SaverCpuMs(const SaverRun *run)
+{
+    FILETIME times[4];
+    ULONGLONG own = 0;
+    ULONGLONG threads = ThreadsCpuMs(run->process.dwProcessId);
+
+    if (GetProcessTimes(run->process.hProcess, &times[0], &times[1], &times[2], &times[3]))
+        own = TimesMs(&times[2], &times[3]);
+    return (DWORD)(own > threads ? own : threads);
 }
 
 static int HasNoOtherProcess(void *context)
@@ -176,7 +263,8 @@ void EndSaverRun(SaverRun *run)
     EndSaverProcess(&run->process, 0);
     if (run->job == NULL)
         return;
-    PumpUntil(HasNoOtherProcess, run, NULL, ORPHAN_GRACE_MS);
+    if (RunCrashed(run) != 1)
+        PumpUntil(HasNoOtherProcess, run, NULL, ORPHAN_GRACE_MS);
     CloseHandle(run->job);
     run->job = NULL;
 }

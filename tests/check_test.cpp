@@ -1,24 +1,21 @@
-/* novracheck run as a child process against the project's own savers: each
- * gets exactly the verdicts its behaviour earns; bad input is a start error. */
+/* novracheck run against the project's own savers: each gets exactly the verdicts
+ * its behaviour earns and is told why, with nothing else on the checker's output. */
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
 
+#include "check/screen_cover.h"
 #include "support/test_support.h"
 
 namespace {
 
-const char ALL_CHECKS[] = "preview.window,preview.close,preview.empty_area,preview.tiny_area,"
-                          "preview.path_blank,settings.owned,fullscreen.covers,"
-                          "fullscreen.ends_on_input,orphans";
-
-/* Runs the checker with these arguments through the command processor,
- * which joins its error output to its standard output; its exit code and
- * what it printed. */
-DWORD RunChecker(const std::string &arguments, std::string *output)
+/* Runs the checker, with `set` ("NAME=value") in its savers' environment, through the
+ * command processor, which joins its error output to its output; its exit code and output. */
+DWORD RunChecker(const std::string &arguments, std::string *output, const std::string &set = "")
 {
-    std::string command = "\"\"" + ProgramFolder() + "novracheck.exe\" " + arguments + " 2>&1\"";
+    std::string command = "\"" + (set.empty() ? "" : "set " + set + "&& ") + "\"" + ProgramFolder() +
+                          "novracheck.exe\" " + arguments + " 2>&1\"";
     FILE *pipe = _popen(command.c_str(), "rb");
     char buffer[4096];
     size_t got;
@@ -27,86 +24,152 @@ DWORD RunChecker(const std::string &arguments, std::string *output)
     return pipe != NULL ? (DWORD)_pclose(pipe) : STILL_ACTIVE;
 }
 
-/* "PASS name", "WARN name" or "FAIL name" for each check of a text report. */
+/* The checks' names in the checker's order, from the list its usage prints. */
+std::vector<std::string> CheckNames()
+{
+    std::string output;
+    std::string line;
+    std::vector<std::string> names;
+    RunChecker("--only ?", &output);
+    for (std::istringstream lines(output); std::getline(lines, line);) {
+        if (line.compare(0, 2, "  ") == 0)
+            names.push_back(line.substr(2, line.find(' ', 2) - 2));
+    }
+    return names;
+}
+
+/* "PASS name" and the like for each check of a text report, and every line
+ * that is no saver's header or summary, as a saver's own output would be. */
 std::string Verdicts(const std::string &output)
 {
-    std::istringstream lines(output);
     std::string verdicts;
     std::string line;
-    while (std::getline(lines, line)) {
+    for (std::istringstream lines(output); std::getline(lines, line);) {
         std::string verdict = line.substr(0, 5);
         if (verdict == "PASS " || verdict == "WARN " || verdict == "FAIL ")
             verdicts += line.substr(0, line.find_first_of(":( \r", 5)) + "\n";
+        else if (line.size() > 1 && line.find(".scr") == std::string::npos)
+            verdicts += line + "\n";
     }
     return verdicts;
 }
 
-/* The expected verdicts: the checks named in `only`, one letter (P, W, F) each. */
-std::string Expected(const std::string &only, const char *letters)
+struct Row {
+    const char *saver;
+    const char *letters;   /* a verdict per check in the checker's order: P, W, F, or - for not run */
+    DWORD code;
+    const char *set;       /* a probe switch, "NOVRA_PROBE_...=value", or "" */
+    const char *says;      /* what the report must say, or "" */
+};
+
+void CheckRows(const Row *rows, size_t count)
 {
-    std::istringstream names(only);
-    std::string expected;
-    std::string name;
-    while (std::getline(names, name, ',')) {
-        expected += std::string(*letters == 'P' ? "PASS " : *letters == 'W' ? "WARN " : "FAIL ") + name + "\n";
-        letters++;
+    static const std::vector<std::string> names = CheckNames();
+    for (const Row *row = rows; row < rows + count; row++) {
+        std::string only;
+        std::string expected;
+        std::string output;
+        ASSERT_EQ(names.size(), strlen(row->letters)) << row->saver;
+        for (size_t check = 0; check < names.size(); check++) {
+            const char letter = row->letters[check];
+            if (letter == '-')
+                continue;
+            only += (only.empty() ? "" : ",") + names[check];
+            expected += (letter == 'P' ? "PASS " : letter == 'W' ? "WARN " : "FAIL ") + names[check] + "\n";
+        }
+        only = strchr(row->letters, '-') == NULL ? "" : "--only " + only + " ";
+        EXPECT_EQ(row->code, RunChecker(only + "\"" + ProbePath(row->saver) + "\"", &output, row->set)) << output;
+        EXPECT_EQ(expected, Verdicts(output)) << row->saver << " " << row->set << "\n" << output;
+        EXPECT_NE(std::string::npos, output.find(row->says)) << row->says << "\n" << output;
     }
-    return expected;
 }
 
 }  // namespace
 
 TEST(Check, EverySaverGetsTheVerdictsItsBehaviourEarns)
 {
-    const struct {
-        const char *saver;
-        const char *only;
-        DWORD code;
-        const char *letters;
-    } rows[] = {
-        {"novra_stars.scr", ALL_CHECKS, 0, "PPPPPPPPP"},
-        {"probe.scr", ALL_CHECKS, 0, "PPPPPPPPP"},
-        {"probe_exitnow.scr", ALL_CHECKS, 1, "FFPPFFFFP"},
-        {"probe_ignoreclose.scr", ALL_CHECKS, 1, "PFPPPPPPP"},
-        {"probe_hangclose.scr", ALL_CHECKS, 1, "PFPPPPPPP"},
-        {"probe_divide.scr", "preview.window,preview.empty_area,preview.tiny_area,orphans", 1, "PFPP"},
-        {"probe_orphan.scr", "preview.window,preview.close,settings.owned,orphans", 1, "PPPF"},
-        {"probe_toplevel.scr", "preview.window", 1, "F"},
+    /* preview window, close, empty, tiny, blank, cpu; settings; covers, input; orphans */
+    const Row rows[] = {
+        {"novra_stars.scr", "PPPPPPPPPP", 0, "", "of a core over"},
+        {"probe_exitnow.scr", "FFPPFWFFFP", 1, "", "ended with code 0x3 without a child window of the host"},
+        {"probe_ignoreclose.scr", "PF--------", 1, "", "the window ignored WM_CLOSE"},
+        {"probe_hangclose.scr", "-F--------", 1, "", "did not answer WM_CLOSE within 500 ms"},
+        {"probe_divide.scr", "P-FP-----P", 1, "", "crashed: 0xC0000094, integer division by zero"},
+        {"probe.scr", "F--------P", 1, "NOVRA_PROBE_CRASH=1", "crashed: 0xC0000094, integer division by zero"},
+        {"probe_orphan.scr", "P--------F", 1, "", "still ran a second after it ended"},
+        {"probe_orphan.scr", "PP-------P", 0, "NOVRA_PROBE_HELPER_MS=400", ""},
+        {"probe_toplevel.scr", "F---------", 1, "", "made a top-level window"},
+        {"probe.scr", "P---------", 0, "NOVRA_PROBE_SIZE_MS=100", "320x240"},
+        {"probe_withdll.scr", "----P-----", 0, "", ""},
+        {"probe.scr", "-----W----", 0, "NOVRA_PROBE_SPIN=1", "% of a core in a 320x240 preview"},
+        {"probe.scr", "------F---", 1, "NOVRA_PROBE_OWNER=foreground", "appeared, owned by the window in front"},
+        {"probe.scr", "------F---", 1, "NOVRA_PROBE_OWNER=none", "an unowned window 'Probe' appeared"},
+        {"probe.scr", "--------F-", 1, "", "a 120-pixel mouse move did not end it (key"},
+        {"probe.scr", "--------F-", 1, "NOVRA_PROBE_MOUSE_PX=50", "a key (Shift) did not end it (key"},
+        {"probe.scr", "---------W", 0, "", "could not watch"},
+    };
+    CheckRows(rows, sizeof(rows) / sizeof(rows[0]));
+}
+
+TEST(CheckTwoMonitors, FullScreenCoversTheWholeVirtualScreen)
+{
+    if (GetSystemMetrics(SM_CMONITORS) < 2)
+        GTEST_SKIP() << "needs a display of two monitors; this one has " << GetSystemMetrics(SM_CMONITORS);
+    const Row rows[] = {
+        {"probe.scr", "-------W--", 0, "", "covers 1 of 2 monitors: "},
+        {"novra_stars.scr", "-------P--", 0, "", " monitors, virtual screen "},
+    };
+    CheckRows(rows, sizeof(rows) / sizeof(rows[0]));
+}
+
+TEST(CheckCover, WhatAWindowLeavesOfAMonitorIsOneRectangle)
+{
+    const RECT monitor = {1024, 0, 1824, 600};
+    const RECT rows[][2] = {   /* the window, what it leaves of the monitor */
+        {{0, 0, 1024, 768}, {1024, 0, 1824, 600}},       /* the primary only */
+        {{0, 0, 1124, 768}, {1124, 0, 1824, 600}},       /* a strip on the right */
+        {{0, 0, 1824, 768}, {1824, 600, 1824, 600}},     /* all of it */
     };
     for (const auto &row : rows) {
-        std::string output;
-        std::string only = row.only == ALL_CHECKS ? "" : std::string("--only ") + row.only + " ";
-        EXPECT_EQ(row.code, RunChecker(only + "\"" + ProbePath(row.saver) + "\"", &output)) << output;
-        EXPECT_EQ(Expected(row.only, row.letters), Verdicts(output)) << row.saver << "\n" << output;
+        RECT left = UncoveredPart(monitor, row[0]);
+        EXPECT_TRUE(EqualRect(&row[1], &left)) << "row " << &row - rows << ": " << left.left << "," << left.top;
     }
 }
 
-TEST(Check, JsonEscapesAndStartErrorsEndWithTwo)
+/* A folder is every saver in it; the exit code is the worst of them. */
+TEST(Check, SeveralSaversJsonAndStartErrors)
 {
-    std::string saver = ProbePath("probe_hangclose.scr");
-    std::string json;
-    RunChecker("--json --only preview.close \"" + saver + "\"", &json);
+    const std::string folder = MakeTempFolder("several");
+    const std::string empty = MakeTempFolder("");
+    std::string saver = folder + "probe.scr";
+    CopyFileA(ProbePath("probe.scr").c_str(), saver.c_str(), FALSE);
+    for (const char *name : {"probe_exitnow.scr", "probe_withdll.scr"})   /* the latter without its DLL */
+        CopyFileA(ProbePath(name).c_str(), (folder + name).c_str(), FALSE);
+    std::ofstream(folder + "text saver.scr") << "not a program";
     for (size_t at = saver.find('\\'); at != std::string::npos; at = saver.find('\\', at + 2))
         saver.insert(at, "\\");
-    EXPECT_NE(std::string::npos, json.find("\"saver\": \"" + saver + "\"")) << json;
-    EXPECT_NE(std::string::npos, json.find("\"name\": \"preview.close\", \"verdict\": \"FAIL\"")) << json;
-    EXPECT_NE(std::string::npos, json.find("\"passed\": 0, \"warned\": 0, \"failed\": 1")) << json;
-    const std::string folder = ProgramFolder().substr(0, ProgramFolder().size() - 1);
-    const std::string text = ProgramFolder() + "text saver.scr";
-    std::ofstream(text) << "not a program";
     const struct {
-        std::string path;
-        const char *message;
+        std::string arguments;
+        DWORD code;
+        std::string says;
     } rows[] = {
-        {ProbePath("no such saver.scr"), "no such file"},
-        {folder, "a folder"},
-        {text, "not a program"},
-        {folder + "\\" + std::string(259 - folder.size(), 'x'), "the path is too long"},
+        {"--only preview.window,preview.path_blank \"" + folder.substr(0, folder.size() - 1) + "\"", 2,
+         "probe.scr: 2 passed, 0 warned, 0 failed\r\nprobe_exitnow.scr: 0 passed, 0 warned, 2 failed\r\n"
+         "probe_withdll.scr: 0 passed, 1 warned, 1 failed\r\ntext saver.scr: not started (error 193)"},
+        {"--json --only preview.close \"" + folder + "probe_exitnow.scr\" \"" + folder + "probe.scr\"", 1,
+         "\"failed\": 1\r\n    },\r\n    {\r\n      \"saver\": \"" + saver + "\",\r\n      \"checks\": ["},
+        {"\"" + ProbePath("no such saver.scr") + "\"", 2, ProbePath("no such saver.scr") + ": no such file"},
+        {"\"" + empty.substr(0, empty.size() - 1) + "\"", 2, ": a folder without savers (.scr files)"},
+        {std::string(260, 'x'), 2, "novracheck: " + std::string(260, 'x') + ": the path is too long"},
+        {"--only preview.windw,orphans probe.scr", 2, "novracheck: unknown check 'preview.windw'\r\nusage:"},
     };
     for (const auto &row : rows) {
         std::string output;
-        EXPECT_EQ(2u, RunChecker("\"" + row.path + "\"", &output)) << row.path;
-        EXPECT_NE(std::string::npos, output.find("novracheck: " + row.path + ": " + row.message)) << output;
+        EXPECT_EQ(row.code, RunChecker(row.arguments, &output)) << row.arguments;
+        EXPECT_NE(std::string::npos, output.find(row.says)) << row.says << "\n" << output;
     }
-    DeleteFileA(text.c_str());
+    for (const char *name : {"probe.scr", "probe_exitnow.scr", "probe_withdll.scr", "text saver.scr"})
+        DeleteFileA((folder + name).c_str());
+    RemoveDirectoryA(folder.c_str());
+    RemoveDirectoryA(empty.c_str());
 }

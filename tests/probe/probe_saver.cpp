@@ -1,7 +1,8 @@
 /* Probe saver: a stand-in screen saver for the tests. It appends "<tick> <pid>
  * <event>" lines, what it was started with and what its windows saw, to the log
  * NOVRA_PROBE_LOG names. PROBE_MODE picks a behaviour, in all windows and modes;
- * with NOVRA_PROBE_CRASH set, any probe crashes as it starts. */
+ * with NOVRA_PROBE_CRASH set, any probe crashes as it starts; other switches act
+ * as some savers in the wild do. */
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -65,13 +66,29 @@ static void OnDestroy(HWND window)
         PostQuitMessage((GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0 ? PREVIEW_CODE : RUN_CODE);
 }
 
+/* NOVRA_PROBE_MOUSE_PX: keys are ignored; only a mouse move farther than
+ * that (across plus down) from the first one seen ends the window. */
+static void OnInput(HWND window, UINT message, LPARAM lParam)
+{
+    static LPARAM first = -1;
+    const char *limit = getenv("NOVRA_PROBE_MOUSE_PX");
+    int moved;
+
+    if (first == -1 && message == WM_MOUSEMOVE)
+        first = lParam;
+    moved = abs((short)LOWORD(lParam) - (short)LOWORD(first)) + abs((short)HIWORD(lParam) - (short)HIWORD(first));
+    if (limit == NULL ? message == WM_KEYDOWN : message == WM_MOUSEMOVE && moved > atoi(limit))
+        DestroyWindow(window);
+}
+
 /* Keys reach only the full-screen window, which ends on one, as a saver should. */
 static LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_PAINT:      OnPaint(); break;
-    case WM_TIMER:
-    case WM_KEYDOWN:    DestroyWindow(window); return 0;
+    case WM_TIMER:      DestroyWindow(window); return 0;
+    case WM_MOUSEMOVE:  OnInput(window, message, lParam); break;
+    case WM_KEYDOWN:    OnInput(window, message, lParam); return 0;
     case WM_CLOSE:      OnClose(window); return 0;
     case WM_DESTROY:    OnDestroy(window); return 0;
     }
@@ -93,11 +110,14 @@ static HWND CreateProbeWindow(const char *name, DWORD exStyle, DWORD style, cons
 }
 
 /* Without a live parent GetClientRect fails: there is nowhere to draw. A
- * top-level popup given a parent handle is owned by it, not its child. */
+ * top-level popup given a parent handle is owned by it, not its child. With
+ * NOVRA_PROBE_SIZE_MS the window is made empty and given its size that late. */
 static HWND CreatePreview(HWND parent)
 {
     DWORD style = PROBE_MODE == PROBE_TOPLEVEL ? WS_POPUP : WS_CHILD;
+    const char *sizeMs = getenv("NOVRA_PROBE_SIZE_MS");
     RECT client;
+    RECT none = {0, 0, 0, 0};
     HWND window;
 
     if (GetClientRect(parent, &client) == 0)
@@ -105,7 +125,9 @@ static HWND CreatePreview(HWND parent)
     LogLine("client %ld %ld", client.right, client.bottom);
     if (PROBE_MODE == PROBE_DIVIDE)
         quotient = 1000 / client.right + 1000 / client.bottom;
-    window = CreateProbeWindow("NovraProbe", 0, style, &client, parent, 0);
+    window = CreateProbeWindow("NovraProbe", 0, style, sizeMs != NULL ? &none : &client, parent, 0);
+    if (window != NULL && sizeMs != NULL && SleepEx((DWORD)atol(sizeMs), FALSE) == 0)
+        MoveWindow(window, 0, 0, client.right, client.bottom, TRUE);
     if (window == NULL || PROBE_MODE != PROBE_CHILDREN)
         return window;
     client.right /= 2;
@@ -115,9 +137,14 @@ static HWND CreatePreview(HWND parent)
     return window;
 }
 
-/* A window that is not a child but is given a parent is owned by it. */
+/* A window that is not a child but is given a parent is owned by it.
+ * NOVRA_PROBE_OWNER "foreground" takes the foreground window for the settings'
+ * owner instead of the one given; any other value takes none. */
 static HWND CreateForMode(const SaverArgs *args)
 {
+    const char *ownerSwitch = getenv("NOVRA_PROBE_OWNER");
+    HWND foreground = GetForegroundWindow();
+    HWND owner = ownerSwitch == NULL ? args->window : strcmp(ownerSwitch, "foreground") == 0 ? foreground : NULL;
     RECT full = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     RECT box = {CW_USEDEFAULT, CW_USEDEFAULT, 260, 140};
     const char *exitMs = getenv("NOVRA_PROBE_EXIT_MS");
@@ -127,10 +154,10 @@ static HWND CreateForMode(const SaverArgs *args)
         return CreatePreview(args->window);
     if (args->mode == 's')
         window = CreateProbeWindow("NovraProbeFull", WS_EX_TOPMOST, WS_POPUP, &full, NULL, 0);
-    if (args->mode == 'c' && args->window != NULL)
-        EnableWindow(args->window, FALSE);  /* modal to its owner, as a dialog box is */
+    if (args->mode == 'c' && owner != NULL)
+        EnableWindow(owner, FALSE);  /* modal to its owner, as a dialog box is */
     if (args->mode == 'c')
-        window = CreateProbeWindow("NovraProbeConfig", 0, WS_CAPTION | WS_SYSMENU, &box, args->window, 0);
+        window = CreateProbeWindow("NovraProbeConfig", 0, WS_CAPTION | WS_SYSMENU, &box, owner, 0);
     if (window != NULL && exitMs != NULL)
         SetTimer(window, 1, (UINT)atol(exitMs), NULL);
     return window;
@@ -152,9 +179,20 @@ static void StartOrphan(const char *line)
     CloseHandle(process.hProcess);
 }
 
+/* NOVRA_PROBE_SPIN: a thread keeps a core busy, as a careless saver's does. */
+static DWORD WINAPI Spin(void *)
+{
+    for (;;)
+        quotient = quotient + 1;
+}
+
+/* With NOVRA_PROBE_HELPER_MS the orphan probe's children are helpers that
+ * end by themselves that long after they start, one started as it ends. */
 static int Finish(int code)
 {
     LogLine("exit %d", code);
+    if (PROBE_MODE == PROBE_ORPHAN && getenv("NOVRA_PROBE_HELPER_MS") != NULL)
+        StartOrphan(GetCommandLineA());
     return code;
 }
 
@@ -162,14 +200,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     const char *line = GetCommandLineA();
     SaverArgs args;
+    const char *helperMs = getenv("NOVRA_PROBE_HELPER_MS");
     HWND window;
     MSG message;
 
     if (PROBE_MODE == PROBE_ORPHAN && strstr(line, ORPHAN_SWITCH) != NULL)
-        return (int)SleepEx(ORPHAN_SLEEP_MS, FALSE);
+        return (int)SleepEx(helperMs != NULL ? (DWORD)atol(helperMs) : (DWORD)ORPHAN_SLEEP_MS, FALSE);
     LogLine("start %s", line);
     if (getenv("NOVRA_PROBE_CRASH") != NULL)
-        quotient = (int)GetTickCount() / zero;   /* an integer division by zero, as a saver's bug makes */
+        quotient = quotient / zero;   /* an integer division by zero, as a saver's bug makes */
     if (PROBE_MODE == PROBE_EXITNOW)
         return Finish(EXIT_NOW_CODE);
     if (PROBE_MODE == PROBE_ORPHAN)
@@ -181,6 +220,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     window = CreateForMode(&args);
     if (window == NULL)
         return Finish(2);
+    if (getenv("NOVRA_PROBE_SPIN") != NULL)
+        CreateThread(NULL, 0, Spin, NULL, 0, NULL);   /* its handle ends with the probe */
     LogLine("window %ld", HandleToLong(window));
     while (GetMessageA(&message, NULL, 0, 0) > 0)
         DispatchMessageA(&message);
