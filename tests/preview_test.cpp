@@ -164,23 +164,18 @@ TEST(PreviewStop, HandlersRunDuringTheWaitOfAStop)
     }
 }
 
-std::wstring Wide(const char *text)
-{
-    wchar_t wide[NOTICE_BUFFER] = L"";
-    MultiByteToWideChar(CP_ACP, 0, text, -1, wide, NOTICE_BUFFER);
-    return wide;
-}
-
 std::wstring Notice()
 {
-    return Wide(GetState()->saverNotice);
+    wchar_t wide[NOTICE_BUFFER] = L"";
+    MultiByteToWideChar(CP_ACP, 0, GetState()->saverNotice, -1, wide, NOTICE_BUFFER);
+    return wide;
 }
 
 std::wstring SystemMessage(DWORD error)
 {
-    char text[NOTICE_BUFFER] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0, text, sizeof(text), NULL);
-    std::wstring message = Wide(text);
+    wchar_t text[NOTICE_BUFFER] = L"";
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0, text, NOTICE_BUFFER, NULL);
+    std::wstring message = text;
     return message.substr(0, message.find_last_not_of(L"\r\n ") + 1);
 }
 

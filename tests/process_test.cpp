@@ -25,71 +25,59 @@ std::set<std::string> FilesIn(const std::string &folder)
 }
 
 /* A copy of novra.exe (from the folder `from`) named `exe` in a fresh
- * folder, so that its settings file starts absent; what it started is
- * ended and the folder removed. */
-class ViewerCopy {
-public:
-    explicit ViewerCopy(const std::string &exe = "novra.exe", const std::string &tail = "",
-                        const std::string &from = ProgramFolder());
-    ~ViewerCopy();
-    /* The started program's main window once it shows, or NULL. */
-    HWND Start();
-    HANDLE Process() const { return processes.back(); }
-    /* Closes the window and returns the program's exit code. */
-    DWORD Close(HWND window);
+ * folder, so that its settings file starts absent; the program it started
+ * is ended and the folder removed. */
+struct ViewerCopy {
     std::string folder;
     std::string exe;
+    HANDLE process = NULL;
 
-private:
-    std::vector<HANDLE> processes;
-};
-
-ViewerCopy::ViewerCopy(const std::string &exe, const std::string &tail, const std::string &from)
-    : folder(MakeTempFolder(tail)), exe(exe)
-{
-    CopyFileA((from + "novra.exe").c_str(), (folder + exe).c_str(), FALSE);
-}
-
-ViewerCopy::~ViewerCopy()
-{
-    for (HANDLE process : processes) {
-        TerminateProcess(process, 1);
-        WaitForSingleObject(process, 5000);
-        CloseHandle(process);
+    explicit ViewerCopy(const std::string &name = "novra.exe", const std::string &tail = "",
+                        const std::string &from = ProgramFolder())
+        : folder(MakeTempFolder(tail)), exe(name)
+    {
+        CopyFileA((from + "novra.exe").c_str(), (folder + exe).c_str(), FALSE);
     }
-    for (const std::string &name : FilesIn(folder))
-        DeleteFileA((folder + name).c_str());
-    RemoveDirectoryA(folder.c_str());
-}
 
-HWND ViewerCopy::Start()
-{
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION run = {};
-    std::string command = "\"" + folder + exe + "\"";
-    if (!CreateProcessA((folder + exe).c_str(), &command[0], NULL, NULL, FALSE, 0, NULL, NULL,
-                        &startup, &run))
-        return NULL;
-    CloseHandle(run.hThread);
-    processes.push_back(run.hProcess);
-    HWND found = NULL;
-    PumpUntil([&] {
-        found = FindWindowExA(NULL, found, MAIN_CLASS_NAME, NULL);
-        bool ours = GetWindowThreadProcessId(found, NULL) == run.dwThreadId;
-        return found != NULL && ours && IsWindowVisible(found);
-    }, 10000);
-    return found;
-}
+    ~ViewerCopy()
+    {
+        if (process != NULL && TerminateProcess(process, 1))
+            WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+        for (const std::string &name : FilesIn(folder))
+            DeleteFileA((folder + name).c_str());
+        RemoveDirectoryA(folder.c_str());
+    }
 
-DWORD ViewerCopy::Close(HWND window)
-{
-    DWORD code = STILL_ACTIVE;
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    WaitForSingleObject(Process(), 10000);
-    GetExitCodeProcess(Process(), &code);
-    return code;
-}
+    /* The program's main window once it shows, or NULL. */
+    HWND Start()
+    {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION run = {};
+        std::string command = "\"" + folder + exe + "\"";
+        if (!CreateProcessA((folder + exe).c_str(), &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &run))
+            return NULL;
+        CloseHandle(run.hThread);
+        process = run.hProcess;
+        HWND found = NULL;
+        PumpUntil([&] {
+            found = FindWindowExA(NULL, found, MAIN_CLASS_NAME, NULL);
+            return found != NULL && GetWindowThreadProcessId(found, NULL) == run.dwThreadId && IsWindowVisible(found);
+        }, 10000);
+        return found;
+    }
+
+    /* Closes the window; the program's exit code. */
+    DWORD Close(HWND window)
+    {
+        DWORD code = STILL_ACTIVE;
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        WaitForSingleObject(process, 10000);
+        GetExitCodeProcess(process, &code);
+        return code;
+    }
+};
 
 TEST(Program, StartsAndKeepsItsSettingsBesideItself)
 {
@@ -125,7 +113,7 @@ TEST(Program, TakesItsSaverAlongWhenKilled)
                                (copy.folder + "novra.ini").c_str());
     ASSERT_TRUE(copy.Start() != NULL);
     ASSERT_TRUE(log.WaitFor("paint", 1, 10000));
-    TerminateProcess(copy.Process(), 1);
+    TerminateProcess(copy.process, 1);
     EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
     EndProcessesNamed("probe");
 }
