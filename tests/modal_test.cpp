@@ -180,6 +180,7 @@ DWORD WINAPI PostUntilStopped(void *window)
 struct Step {
     const char *label;
     std::function<void()> take;
+    unsigned int runs;      /* settings or full-screen children it starts */
 };
 
 /* Sizes the window so that its client area is width x height. */
@@ -244,12 +245,12 @@ TEST_F(ModalRun, EveryStartPathPausesAndNeedsRoom)
     SetEnvironmentVariableA("NOVRA_PROBE_EXIT_MS", "200");
     HWND window = OpenPreviewing({saver});
     const std::vector<Step> paths = {
-        {"Reset", [&] { Command(window, IDM_RESET); }},
-        {"Open", [&] { OpenThroughDialog(window, saver.c_str()); }},
-        {"recent entry", [&] { Command(window, IDM_RECENT_1); }},
-        {"drop", [&] { DropFiles(window, {saver}, false); }},
-        {"settings run", [&] { RunCommand(window, IDM_SAVER_SETTINGS); }},
-        {"full-screen run", [&] { RunCommand(window, IDM_START_SAVER); }},
+        {"Reset", [&] { Command(window, IDM_RESET); }, 0},
+        {"Open", [&] { OpenThroughDialog(window, saver.c_str()); }, 0},
+        {"recent entry", [&] { Command(window, IDM_RECENT_1); }, 0},
+        {"drop", [&] { DropFiles(window, {saver}, false); }, 0},
+        {"settings run", [&] { RunCommand(window, IDM_SAVER_SETTINGS); }, 1},
+        {"full-screen run", [&] { RunCommand(window, IDM_START_SAVER); }, 1},
     };
     /* Each entered by a resize, itself a start path (with room, a drag:
      * one restart at its end); left by the resize that brings room. */
@@ -262,9 +263,9 @@ TEST_F(ModalRun, EveryStartPathPausesAndNeedsRoom)
             for (int step = 1; step <= 3; step++)
                 ResizeClient(window, 400 + 40 * step, 300 + 30 * step);
             SendMessageA(window, WM_EXITSIZEMOVE, 0, 0);
-        }}, nullptr},
-        {{"minimising", [&] { ShowWindow(window, SW_MINIMIZE); }}, [&] { ShowWindow(window, SW_RESTORE); }},
-        {{"no client height", [&] { ResizeClient(window, 500, 0); }}, [&] { ResizeClient(window, 480, 360); }},
+        }, 0}, nullptr},
+        {{"minimising", [&] { ShowWindow(window, SW_MINIMIZE); }, 0}, [&] { ShowWindow(window, SW_RESTORE); }},
+        {{"no client height", [&] { ResizeClient(window, 500, 0); }, 0}, [&] { ResizeClient(window, 480, 360); }},
     };
     for (const auto &room : rooms) {
         std::vector<Step> steps = {room.enter};
@@ -272,7 +273,9 @@ TEST_F(ModalRun, EveryStartPathPausesAndNeedsRoom)
         for (const Step &step : steps) {
             SCOPED_TRACE(room.enter.label + std::string(", then ") + step.label);
             log.Clear();
+            unsigned int children = GetState()->childStarts + step.runs + (room.leave == nullptr ? 1 : 0);
             step.take();
+            EXPECT_EQ(children, GetState()->childStarts) << "savers started";
             if (room.leave == nullptr) {
                 ExpectOneStartAfterAPause(window);
                 continue;
