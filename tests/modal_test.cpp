@@ -242,7 +242,7 @@ TEST_F(ModalRun, EveryStartPathPausesAndNeedsRoom)
 {
     const std::string saver = MakeTempFolder(" b saver") + "my probe.scr";
     ASSERT_TRUE(CopyFileA(ProbePath("probe.scr").c_str(), saver.c_str(), FALSE));
-    SetEnvironmentVariableA("NOVRA_PROBE_EXIT_MS", "200");
+    SetEnvironmentVariableA("NOVRA_PROBE_EXIT_MS", "100");
     HWND window = OpenPreviewing({saver});
     const std::vector<Step> paths = {
         {"Reset", [&] { Command(window, IDM_RESET); }, 0},

@@ -248,7 +248,7 @@ DWORD HandlesInUse()
 
 TEST(PreviewStop, RestartsLeakNothing)
 {
-    const int restarts = 10;
+    const int restarts = 8;
     HWND window = OpenViewer({ProbePath("probe.scr")});
     DWORD before[3] = {};
     for (int restart = 1; restart <= restarts + 1; restart++) {
