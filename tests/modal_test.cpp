@@ -296,40 +296,49 @@ TEST_F(ModalRun, EveryStartPathPausesAndNeedsRoom)
     RemoveDirectoryA(saver.substr(0, saver.rfind('\\')).c_str());
 }
 
-TEST_F(ModalRun, StopsPreviewRunsChildAndRestartsWhenItEnds)
+/* However the settings child ends, by itself or killed, the run loses no
+ * message of the many that keep coming, and the preview comes back in a
+ * viewer that is usable: a settings window disables its owner and enables
+ * it again only as it closes normally, so killed, it never does. */
+TEST_F(ModalRun, StopsPreviewRunsChildAndRestartsHoweverItEnds)
 {
     const std::string probe = ProbePath("probe.scr");
-    SetEnvironmentVariableA("NOVRA_PROBE_EXIT_MS", "300");
-    HWND window = OpenPreviewing({probe});
-    LONG handled = 0;
-    Spy(window, [&](UINT message, WPARAM) { handled += message == WM_APP; });
-    /* Messages keep coming while the child ends: the run may lose none. */
-    stopPosting = 0;
-    HANDLE poster = CreateThread(NULL, 0, PostUntilStopped, window, 0, NULL);
-    RunCommand(window, IDM_SAVER_SETTINGS);
-    InterlockedExchange(&stopPosting, 1);
-    EXPECT_TRUE(JoinThread(poster));
-    ASSERT_TRUE(log.WaitFor("window", 2, 5000));
-    Strings expected = {"WM_CLOSE", "start " + probe + " /c " + std::to_string((int)(INT_PTR)window),
-                        "exit 5", PreviewStart(probe, window)};
-    EXPECT_EQ(expected, Trail(log));
-    EXPECT_EQ(PreviewTitle(probe), WindowTitle(window));
-    PumpMessages(200);
-    EXPECT_EQ(posted, handled);
-}
-
-/* A settings window disables its owner and enables it again as it closes;
- * killed, it never does. The viewer must not stay disabled for good. */
-TEST_F(ModalRun, AKilledSettingsRunLeavesTheViewerUsable)
-{
-    HWND window = OpenPreviewing({ProbePath("probe.scr")});
-    RunCommand(window, IDM_SAVER_SETTINGS, [&] {
-        EXPECT_FALSE(IsWindowEnabled(window)) << "the probe's settings window disables its owner";
-        TerminateProcess(GetState()->processInfo.hProcess, 1);
-    });
-    EXPECT_TRUE(IsWindowEnabled(window));
-    EXPECT_EQ(window, GetForegroundWindow());
-    EXPECT_TRUE(log.WaitFor("client", 1, 5000)) << "the preview after the run";
+    const struct {
+        const char *label;
+        const char *exitMs;      /* NOVRA_PROBE_EXIT_MS */
+        Strings ends;            /* what the child logs of its end */
+    } rows[] = {
+        {"ends by itself", "300", {"exit 5"}},
+        {"killed", NULL, {}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.label);
+        SetEnvironmentVariableA("NOVRA_PROBE_EXIT_MS", row.exitMs);
+        HWND window = OpenPreviewing({probe});
+        LONG handled = 0;
+        Spy(window, [&](UINT message, WPARAM) { handled += message == WM_APP; });
+        stopPosting = 0;
+        posted = 0;
+        HANDLE poster = CreateThread(NULL, 0, PostUntilStopped, window, 0, NULL);
+        RunCommand(window, IDM_SAVER_SETTINGS, [&] {
+            EXPECT_FALSE(IsWindowEnabled(window)) << "the settings window disables its owner";
+            if (row.exitMs == NULL)
+                TerminateProcess(GetState()->processInfo.hProcess, 1);
+        });
+        InterlockedExchange(&stopPosting, 1);
+        EXPECT_TRUE(JoinThread(poster));
+        ASSERT_TRUE(log.WaitFor("window", 2, 5000));
+        Strings expected = {"WM_CLOSE", "start " + probe + " /c " + std::to_string((int)(INT_PTR)window)};
+        expected.insert(expected.end(), row.ends.begin(), row.ends.end());
+        expected.push_back(PreviewStart(probe, window));
+        EXPECT_EQ(expected, Trail(log));
+        EXPECT_EQ(PreviewTitle(probe), WindowTitle(window));
+        EXPECT_TRUE(IsWindowEnabled(window));
+        EXPECT_EQ(window, GetForegroundWindow());
+        PumpMessages(200);
+        EXPECT_EQ(posted, handled);
+        CloseViewer();
+    }
 }
 
 /* Commands that would stop or start a preview wait for the run's end; a
