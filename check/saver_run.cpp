@@ -186,7 +186,9 @@ int WaitSaverEnd(SaverRun *run, DWORD timeoutMs)
     return PumpUntil(HasEndedProc, run, run->process.hProcess, timeoutMs);
 }
 
-int RunCrashed(const SaverRun *run)
+/* 1 when the saver crashed: it ended by an exception, or the platform's
+ * crash handler held it. */
+static int RunCrashed(const SaverRun *run)
 {
     const char *name;
 

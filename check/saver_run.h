@@ -42,10 +42,6 @@ HWND FindSaverWindow(const SaverRun *run, WindowKind kind, HWND host);
 /* Waits (pumping) for the saver to end; 1 when it did, with exitCode set. */
 int WaitSaverEnd(SaverRun *run, DWORD timeoutMs);
 
-/* 1 when the saver crashed: it ended by an exception, or the platform's
- * crash handler held it. */
-int RunCrashed(const SaverRun *run);
-
 /* The processor time the saver's process has used, in milliseconds. */
 DWORD SaverCpuMs(const SaverRun *run);
 

@@ -38,7 +38,6 @@ public:
     std::vector<ProbeEvent> Entries(const std::string &prefix) const;
     Strings Events(const std::string &prefix) const;
     bool WaitFor(const std::string &prefix, size_t count, DWORD timeoutMs) const;
-    const std::string &Path() const { return path; }
 
 private:
     std::string path;
