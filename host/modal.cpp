@@ -3,14 +3,14 @@
 #include "app/state.h"
 #include "host/saver_process.h"
 
-void EndModalChild(void)
+void EndModalRun(void)
 {
     ViewerState *state = GetState();
 
     if (state->modalRun != 1)
         return;
     state->modalRun = 0;
-    EndSaver(0);
+    EndHeldSaver(0);
 }
 
 /* Dispatches what is queued. 0 when the loop must end: WM_QUIT was taken
@@ -61,7 +61,7 @@ static int RunModal(const char *switchText, HWND parent)
         return 0;
     state->modalRun = 1;
     WaitForModalChild();
-    EndModalChild();
+    EndModalRun();
     return 1;
 }
 

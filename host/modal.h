@@ -5,13 +5,13 @@
 #define NOVRA_MODAL_H
 
 /* 1 once the child was started and has ended (or the run was cut short by
- * WM_QUIT or by EndModalChild), 0 when the child could not be started. */
+ * WM_QUIT or by EndModalRun), 0 when the child could not be started. */
 int RunSaverSettings(void);
 int RunSaverFullScreen(void);
 
 /* Ends the child of a modal run in progress and waits (bounded) until it
  * is gone, after which the nested loop returns. Does nothing outside a
  * run. */
-void EndModalChild(void);
+void EndModalRun(void);
 
 #endif

@@ -40,5 +40,5 @@ void StopPreview(void)
     CloseChildWindows(state->mainWindow);
     if (state->processInfo.hProcess == NULL || state->childStarts != child)
         return;
-    EndSaver(STOP_GRACE_MS);
+    EndHeldSaver(STOP_GRACE_MS);
 }

@@ -44,7 +44,7 @@ int LaunchSaver(const char *switchText, HWND parent)
     return 1;
 }
 
-void EndSaver(DWORD graceMs)
+void EndHeldSaver(DWORD graceMs)
 {
     EndSaverProcess(&GetState()->processInfo, graceMs);
 }

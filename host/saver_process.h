@@ -13,6 +13,6 @@ void ResetStartupInfo(void);
 int LaunchSaver(const char *switchText, HWND parent);
 
 /* Ends the held child, if any (see EndSaverProcess). */
-void EndSaver(DWORD graceMs);
+void EndHeldSaver(DWORD graceMs);
 
 #endif

@@ -1,14 +1,25 @@
 /* Command and resource identifiers, shared by the resource script and the
- * code. Nothing but #defines: windres reads this file too. */
+ * code. Nothing but #defines: windres reads this file too. Grouped by kind,
+ * each kind in ascending order. */
 #ifndef NOVRA_RESOURCE_H
 #define NOVRA_RESOURCE_H
 
-/* Resources */
+/* Dialogs */
 #define IDD_ABOUT           129
+
+/* Menus */
 #define IDR_MAIN_MENU       130
-#define IDC_LINK_CURSOR     131
-#define IDI_APP             133
 #define IDR_CONTEXT_MENU    201
+
+/* Icons */
+#define IDI_APP             133
+
+/* Cursors */
+#define IDC_LINK_CURSOR     131
+
+/* Controls of the About box */
+#define IDC_LINK_WEB        2001
+#define IDC_LINK_MAIL       2002
 
 /* Commands: File menu */
 #define IDM_EXIT            102
@@ -35,8 +46,8 @@
 #define IDM_RESTORE_SIZE    32792
 
 /* Commands: Help menu */
-#define IDM_HELP            32787
 #define IDM_ABOUT           32780
+#define IDM_HELP            32787
 
 /* Strings: the notice shown when the preview's saver is not running */
 #define IDS_SAVER_ENDED             1001
@@ -48,9 +59,5 @@
 #define IDS_STACK_OVERFLOW          1013
 #define IDS_DLL_NOT_FOUND           1014
 #define IDS_ILLEGAL_INSTRUCTION     1015
-
-/* Controls of the About box */
-#define IDC_LINK_WEB        2001
-#define IDC_LINK_MAIL       2002
 
 #endif

@@ -65,7 +65,7 @@ static void StopPreviewCommand(void)
 {
     if (PreviewIsRunning() != 1)
         return;
-    StopHeldPreview();
+    StopPreviewAndWatch();
     SetBareTitle();
     EnablePreviewCommands(MF_GRAYED);
     GetState()->playState = PLAY_STOPPED;
@@ -77,7 +77,7 @@ static void RunModalCommand(int (*run)(void))
 
     if (PreviewIsRunning() != 1)
         return;
-    if (StopPreviewForRestart() != 1)
+    if (StopBeforeNextStart() != 1)
         return;
     Sleep(RESTART_PAUSE_MS);
     run();

@@ -69,9 +69,9 @@ static void OnClose(HWND window)
 
     SaveSettings();
     if (state->modalRun == 1)
-        EndModalChild();
+        EndModalRun();
     else if (state->playState == PLAY_PREVIEW)
-        StopHeldPreview();
+        StopPreviewAndWatch();
     DestroyWindow(window);
 }
 

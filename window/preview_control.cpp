@@ -36,18 +36,18 @@ void EnablePreviewCommands(UINT flag)
     EnableMenuItem(menu, IDM_SAVER_SETTINGS, MF_BYCOMMAND | flag);
 }
 
-void StopHeldPreview(void)
+void StopPreviewAndWatch(void)
 {
     KillTimer(GetState()->mainWindow, WATCH_TIMER_ID);
     StopPreview();
 }
 
-int StopPreviewForRestart(void)
+int StopBeforeNextStart(void)
 {
     ViewerState *state = GetState();
 
     if (state->playState == PLAY_PREVIEW)
-        StopHeldPreview();
+        StopPreviewAndWatch();
     if (!IsWindow(state->mainWindow))
         return 0;
     return state->processInfo.hProcess == NULL;
@@ -95,7 +95,7 @@ int StartPreviewStep(void)
 
 void RestartPreview(void)
 {
-    if (StopPreviewForRestart() != 1)
+    if (StopBeforeNextStart() != 1)
         return;
     Sleep(RESTART_PAUSE_MS);
     if (StartPreviewStep() == 1)
@@ -115,7 +115,7 @@ void FollowWindowSize(void)
         return;
     }
     if (state->playState == PLAY_PREVIEW) {
-        if (StopPreviewForRestart() != 1)
+        if (StopBeforeNextStart() != 1)
             return;
         /* The start step would only hold it over: no pause for that. */
         if (ClientAreaIsEmpty() == 1)

@@ -20,12 +20,12 @@ void SetBareTitle(void);
 void EnablePreviewCommands(UINT flag);
 
 /* Ends the held preview and its watch. */
-void StopHeldPreview(void);
+void StopPreviewAndWatch(void);
 
 /* Stops the preview (when previewing); 1 when the caller may go on to
  * start another: the window still exists and no handler run during the
  * stop's waits has started a saver of its own. */
-int StopPreviewForRestart(void);
+int StopBeforeNextStart(void);
 
 /* The start that every path ends in. 1 when the preview is started, or
  * held over until the client area has room; then playState is
