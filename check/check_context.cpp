@@ -3,7 +3,7 @@
 #include <stdarg.h>
 #include <stdio.h>
 
-#include "check/exit_code.h"
+#include "host/exit_code.h"
 
 /* How long a crash handler is given to let the saver go, so that its
  * exception's code can be read: Wine's debugger first prints a report. */

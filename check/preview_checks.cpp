@@ -3,7 +3,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "check/exit_code.h"
+#include "host/exit_code.h"
 #include "check/host_window.h"
 #include "host/close_windows.h"
 

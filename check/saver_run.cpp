@@ -3,7 +3,7 @@
 #include <stddef.h>
 #include <tlhelp32.h>
 
-#include "check/exit_code.h"
+#include "host/exit_code.h"
 #include "check/host_window.h"
 
 #define PROCESS_LIST_LIMIT 32

@@ -51,13 +51,33 @@
 
 /* Strings: the notice shown when the preview's saver is not running */
 #define IDS_SAVER_ENDED             1001
-#define IDS_SAVER_CRASHED           1002
 #define IDS_SAVER_CRASHED_NAMED     1003
 #define IDS_START_FAILED            1004
+#define IDS_ELEVATION_REQUIRED      1005
+
+/* Strings: the names of exceptions and loader failures */
 #define IDS_ACCESS_VIOLATION        1011
 #define IDS_INT_DIVIDE_BY_ZERO      1012
 #define IDS_STACK_OVERFLOW          1013
 #define IDS_DLL_NOT_FOUND           1014
 #define IDS_ILLEGAL_INSTRUCTION     1015
+#define IDS_IN_PAGE_ERROR           1016
+#define IDS_INVALID_HANDLE          1017
+#define IDS_NO_MEMORY               1018
+#define IDS_NONCONTINUABLE          1019
+#define IDS_ARRAY_BOUNDS            1020
+#define IDS_FLT_DIVIDE_BY_ZERO      1021
+#define IDS_FLT_INVALID             1022
+#define IDS_INT_OVERFLOW            1023
+#define IDS_PRIVILEGED_INSTRUCTION  1024
+#define IDS_HEAP_CORRUPTION         1025
+#define IDS_STACK_BUFFER_OVERRUN    1026
+#define IDS_ASSERTION_FAILURE       1027
+#define IDS_MISALIGNMENT            1028
+#define IDS_BREAKPOINT              1029
+#define IDS_CPP_EXCEPTION           1030
+#define IDS_ENTRY_POINT_MISSING     1031
+#define IDS_DLL_INIT_FAILED         1032
+#define IDS_INVALID_IMAGE           1033
 
 #endif

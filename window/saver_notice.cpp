@@ -4,27 +4,17 @@
 #include <string.h>
 
 #include "app/state.h"
+#include "host/exit_code.h"
 #include "res/resource.h"
 #include "settings/path.h"
 
 #define NOTICE_COLOR    RGB(200, 200, 200)
 #define NOTICE_MARGIN   8
-/* The loader's code for a DLL it could not find; ntstatus.h is not for
- * user-mode programs that also include windows.h. */
-#define DLL_NOT_FOUND_CODE 0xC0000135UL
-
-struct ExceptionName {
-    DWORD code;
-    UINT text;
-};
-
-static const ExceptionName EXCEPTION_NAMES[] = {
-    {EXCEPTION_ACCESS_VIOLATION, IDS_ACCESS_VIOLATION},
-    {EXCEPTION_INT_DIVIDE_BY_ZERO, IDS_INT_DIVIDE_BY_ZERO},
-    {EXCEPTION_STACK_OVERFLOW, IDS_STACK_OVERFLOW},
-    {DLL_NOT_FOUND_CODE, IDS_DLL_NOT_FOUND},
-    {EXCEPTION_ILLEGAL_INSTRUCTION, IDS_ILLEGAL_INSTRUCTION},
-};
+/* CreateProcess's error for a program whose manifest asks for elevation;
+ * MinGW's headers lack the name. */
+#ifndef ERROR_ELEVATION_REQUIRED
+#define ERROR_ELEVATION_REQUIRED 740L
+#endif
 
 /* Painted at once: when the notice goes, a saver's window is about to be
  * made, and the main window (which does not clip its children) must not
@@ -49,36 +39,43 @@ static void LoadText(UINT id, char *buffer, int size)
         buffer[0] = '\0';
 }
 
-static UINT ExceptionNameOf(DWORD code)
-{
-    for (size_t index = 0; index < sizeof(EXCEPTION_NAMES) / sizeof(EXCEPTION_NAMES[0]); index++) {
-        if (EXCEPTION_NAMES[index].code == code)
-            return EXCEPTION_NAMES[index].text;
-    }
-    return 0;
-}
-
-/* An exception that ends a process leaves its code as the exit code, and
- * exception codes carry the error severity in their top two bits. */
 void NoteSaverEnd(DWORD exitCode)
 {
+    const ExitCodeName *row = FindExitCode(exitCode);
     char format[128];
     char name[64];
     char text[NOTICE_BUFFER];
-    UINT nameId = ExceptionNameOf(exitCode);
 
-    if ((exitCode & 0xC0000000UL) != 0xC0000000UL) {
+    if (row == NULL) {
         LoadText(IDS_SAVER_ENDED, format, sizeof(format));
-        snprintf(text, sizeof(text), format, exitCode);
-    } else if (nameId == 0) {
-        LoadText(IDS_SAVER_CRASHED, format, sizeof(format));
         snprintf(text, sizeof(text), format, exitCode);
     } else {
         LoadText(IDS_SAVER_CRASHED_NAMED, format, sizeof(format));
-        LoadText(nameId, name, sizeof(name));
+        LoadText(row->nameText, name, sizeof(name));
         snprintf(text, sizeof(text), format, exitCode, name);
     }
     SetNotice(text);
+}
+
+/* The system's own text for the error, without its line break; a saver
+ * that asks for elevation gets ours, as the system's is not in Japanese
+ * everywhere. */
+static void DescribeStartError(DWORD error, char *reason, DWORD size)
+{
+    DWORD length;
+
+    if (error == ERROR_ELEVATION_REQUIRED) {
+        LoadText(IDS_ELEVATION_REQUIRED, reason, (int)size);
+        return;
+    }
+    length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0, reason, size,
+                            NULL);
+    while (length > 0 && (reason[length - 1] == '\r' || reason[length - 1] == '\n' || reason[length - 1] == ' '))
+        length--;
+    if (length == 0)
+        snprintf(reason, size, "%lu", error);
+    else
+        reason[length] = '\0';
 }
 
 void NoteStartFailure(DWORD error)
@@ -86,16 +83,8 @@ void NoteStartFailure(DWORD error)
     char format[128];
     char reason[192];
     char text[NOTICE_BUFFER];
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0,
-                                  reason, sizeof(reason), NULL);
 
-    /* The platform's messages end in a line break. */
-    while (length > 0 && (reason[length - 1] == '\r' || reason[length - 1] == '\n' || reason[length - 1] == ' '))
-        length--;
-    if (length == 0)
-        snprintf(reason, sizeof(reason), "%lu", error);
-    else
-        reason[length] = '\0';
+    DescribeStartError(error, reason, sizeof(reason));
     LoadText(IDS_START_FAILED, format, sizeof(format));
     snprintf(text, sizeof(text), format, reason);
     SetNotice(text);

@@ -186,6 +186,15 @@ static DWORD WINAPI Spin(void *)
         quotient = quotient + 1;
 }
 
+/* NOVRA_PROBE_CRASH "breakpoint": a breakpoint left in, as a debug build
+ * has; any other value: an integer division by zero, as a saver's bug makes. */
+static void Crash(const char *how)
+{
+    if (strcmp(how, "breakpoint") == 0)
+        DebugBreak();
+    quotient = quotient / zero;
+}
+
 /* With NOVRA_PROBE_HELPER_MS the orphan probe's children are helpers that
  * end by themselves that long after they start, one started as it ends. */
 static int Finish(int code)
@@ -208,9 +217,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         return (int)SleepEx(helperMs != NULL ? (DWORD)atol(helperMs) : (DWORD)ORPHAN_SLEEP_MS, FALSE);
     LogLine("start %s", line);
     if (getenv("NOVRA_PROBE_CRASH") != NULL)
-        quotient = quotient / zero;   /* an integer division by zero, as a saver's bug makes */
+        Crash(getenv("NOVRA_PROBE_CRASH"));
     if (PROBE_MODE == PROBE_EXITNOW)
-        return Finish(EXIT_NOW_CODE);
+        return Finish(getenv("NOVRA_PROBE_EXIT_CODE") != NULL ? atoi(getenv("NOVRA_PROBE_EXIT_CODE")) : EXIT_NOW_CODE);
     if (PROBE_MODE == PROBE_ORPHAN)
         StartOrphan(line);
     ParseSaverCommand(line, &args);
