@@ -29,6 +29,7 @@ struct ViewerState {
     };
     STARTUPINFOA startupInfo;       /* touched by the launcher only */
     PROCESS_INFORMATION processInfo;    /* handles NULL while no child is held */
+    HANDLE saverJob;        /* every process of the held child's run; NULL if none holds them */
     PlayState playState;
     int startPlayState;
     int windowX;
@@ -41,8 +42,8 @@ struct ViewerState {
     /* Run-time bookkeeping that is never saved. */
     RECT savedWindowRect;   /* the window before a size preset or full-screen mode */
     int modalRun;           /* 1 while a settings or full-screen child is held */
-    int sizeMoveLoop;       /* 1 while the user drags the frame */
-    int restartDue;         /* a WM_SIZE arrived during the drag */
+    int restartsHeld;       /* > 0 while the window changes in several steps */
+    int restartDue;         /* the client area changed while restarts were held */
     /* Children started so far: a stop can tell whether the child it began
      * with is still the one held, which a reused process id cannot. */
     unsigned int childStarts;

@@ -3,6 +3,9 @@
 #include <stdio.h>
 #include <string.h>
 
+/* How often a job that is being emptied is looked at. */
+#define JOB_POLL_MS 5
+
 int BuildSaverCommand(char *buffer, size_t size, const char *path, const char *switchText,
                       HWND parent)
 {
@@ -41,6 +44,38 @@ HANDLE CreateKillOnCloseJob(void)
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
     SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
     return job;
+}
+
+int IsInJob(HANDLE process, HANDLE job)
+{
+    BOOL inJob = FALSE;
+
+    return job != NULL && IsProcessInJob(process, job, &inJob) && inJob;
+}
+
+int JobIsEmpty(HANDLE job)
+{
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting;
+
+    ZeroMemory(&accounting, sizeof(accounting));
+    if (!QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &accounting, sizeof(accounting), NULL))
+        return 1;
+    return accounting.ActiveProcesses == 0;
+}
+
+/* A process is counted in the job until it is wholly gone, its windows
+ * destroyed; nothing signals that for a whole job, so it is polled. */
+void EndSaverJob(HANDLE *job)
+{
+    DWORD start = GetTickCount();
+
+    if (*job == NULL)
+        return;
+    TerminateJobObject(*job, 0);
+    while (JobIsEmpty(*job) != 1 && GetTickCount() - start < END_WAIT_MS)
+        Sleep(JOB_POLL_MS);
+    CloseHandle(*job);
+    *job = NULL;
 }
 
 int LaunchSaverCommand(char *command, STARTUPINFOA *startup, PROCESS_INFORMATION *process,

@@ -32,6 +32,19 @@ int LaunchSaverCommand(char *command, STARTUPINFOA *startup, PROCESS_INFORMATION
  * the platform refuses one. */
 HANDLE CreateKillOnCloseJob(void);
 
+/* 1 when the process is a member of the job. A job the process could not
+ * join (the caller's own job allows no nesting, before Windows 8) says
+ * nothing about it. */
+int IsInJob(HANDLE process, HANDLE job);
+
+/* 1 when no process of the job runs any more (also when it cannot be
+ * asked). */
+int JobIsEmpty(HANDLE job);
+
+/* Terminates every process left in the job, waits (bounded) until they
+ * are gone, and closes the job's handle. Does nothing for NULL. */
+void EndSaverJob(HANDLE *job);
+
 /* Waits graceMs for the process to end by itself, terminates it, waits
  * (bounded) until it is gone, then closes both handles and clears them.
  * Does nothing when no process is held, so no handle is closed twice. */

@@ -3,6 +3,9 @@
 #include "app/state.h"
 #include "host/saver_process.h"
 
+/* How often a run whose first process has ended is looked at. */
+#define RUN_POLL_MS 50
+
 void EndModalRun(void)
 {
     ViewerState *state = GetState();
@@ -37,18 +40,24 @@ static int DispatchQueued(void)
 /* Waits on the child and the message queue together, so the run ends as
  * soon as the child does, and no message is taken without being handled.
  * MWMO_INPUTAVAILABLE also wakes for messages that a handler has already
- * seen but left in the queue. */
-static void WaitForModalChild(void)
+ * seen but left in the queue. A child that has ended may have left the
+ * real saver or a helper running in its run, which no handle signals:
+ * from then on the run is looked at every RUN_POLL_MS. */
+static void WaitForModalRun(void)
 {
     ViewerState *state = GetState();
+    DWORD exitCode;
 
     for (;;) {
         HANDLE process = state->processInfo.hProcess;
-        DWORD woken = MsgWaitForMultipleObjectsEx(1, &process, INFINITE, QS_ALLINPUT,
-                                                  MWMO_INPUTAVAILABLE);
-        if (woken != WAIT_OBJECT_0 + 1)
+        DWORD count = WaitForSingleObject(process, 0) == WAIT_OBJECT_0 ? 0 : 1;
+        if (count == 0 && HeldRunHasEnded(&exitCode) == 1)
             return;
-        if (DispatchQueued() != 1)
+        DWORD woken = MsgWaitForMultipleObjectsEx(count, &process, count == 0 ? RUN_POLL_MS : INFINITE,
+                                                  QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woken == WAIT_FAILED)
+            return;
+        if (woken == WAIT_OBJECT_0 + count && DispatchQueued() != 1)
             return;
     }
 }
@@ -60,7 +69,7 @@ static int RunModal(const char *switchText, HWND parent)
     if (LaunchSaver(switchText, parent) != 1)
         return 0;
     state->modalRun = 1;
-    WaitForModalChild();
+    WaitForModalRun();
     EndModalRun();
     return 1;
 }

@@ -15,36 +15,61 @@ void ResetStartupInfo(void)
     state->startupInfo.wShowWindow = SW_SHOWNORMAL;
 }
 
-/* Every saver joins one job that kills its members when its last handle
- * closes, which happens when the viewer ends in any way, a crash
- * included. A saver left behind would otherwise keep running, and a
- * full-screen one would keep the screen. The viewer itself stays out of
- * the job, so programs the shell opens for it do not die with it. */
-static HANDLE ViewerJob(void)
-{
-    static HANDLE job;
-
-    if (job == NULL)
-        job = CreateKillOnCloseJob();
-    return job;
-}
-
+/* The job is kill-on-close, so the run ends with the viewer whatever way
+ * the viewer ends, a crash included: a full-screen saver left behind
+ * would keep the screen. The viewer itself stays out of it, so programs
+ * the shell opens for it do not die with it. A child that could not join
+ * (the viewer's own job allows no nesting) runs unguarded, alone. */
 int LaunchSaver(const char *switchText, HWND parent)
 {
     ViewerState *state = GetState();
     char command[COMMAND_BUFFER];
+    HANDLE job;
+    DWORD error;
 
     if (state->processInfo.hProcess != NULL)
         return 0;
     if (BuildSaverCommand(command, sizeof(command), state->currentSaver, switchText, parent) != 1)
         return 0;
-    if (LaunchSaverCommand(command, &state->startupInfo, &state->processInfo, ViewerJob()) != 1)
+    job = CreateKillOnCloseJob();
+    if (LaunchSaverCommand(command, &state->startupInfo, &state->processInfo, job) != 1) {
+        error = GetLastError();
+        if (job != NULL)
+            CloseHandle(job);
+        SetLastError(error);
         return 0;
+    }
+    if (job != NULL && IsInJob(state->processInfo.hProcess, job) != 1) {
+        CloseHandle(job);
+        job = NULL;
+    }
+    state->saverJob = job;
     state->childStarts++;
     return 1;
 }
 
 void EndHeldSaver(DWORD graceMs)
 {
-    EndSaverProcess(&GetState()->processInfo, graceMs);
+    ViewerState *state = GetState();
+
+    if (state->processInfo.hProcess == NULL)
+        return;
+    WaitForSingleObject(state->processInfo.hProcess, graceMs);
+    EndSaverJob(&state->saverJob);
+    EndSaverProcess(&state->processInfo, 0);
+}
+
+int HeldRunHasEnded(DWORD *exitCode)
+{
+    ViewerState *state = GetState();
+
+    *exitCode = STILL_ACTIVE;
+    if (state->processInfo.hProcess == NULL)
+        return 1;
+    if (WaitForSingleObject(state->processInfo.hProcess, 0) != WAIT_OBJECT_0)
+        return 0;
+    if (state->saverJob != NULL && JobIsEmpty(state->saverJob) != 1)
+        return 0;
+    GetExitCodeProcess(state->processInfo.hProcess, exitCode);
+    return 1;
 }

@@ -71,6 +71,19 @@ void SplitPath(const char *path, PathParts *parts)
     CopyRange(parts->extension, sizeof(parts->extension), end, (size_t)(p - end));
 }
 
+int IsSoundPath(const char *path)
+{
+    for (const char *p = path; *p != '\0'; p++) {
+        if (IsLeadByte(*p) && p[1] != '\0') {
+            p++;
+            continue;
+        }
+        if ((unsigned char)*p < 0x20 || strchr("\"<>|*?", *p) != NULL)
+            return 0;
+    }
+    return 1;
+}
+
 int GetProgramPath(char *buffer, size_t size)
 {
     DWORD length = GetModuleFileNameA(NULL, buffer, (DWORD)size);

@@ -21,6 +21,12 @@ void SplitPath(const char *path, PathParts *parts);
  * splitting a double-byte character. Returns 1 when nothing was cut. */
 int CopyText(char *buffer, size_t size, const char *text);
 
+/* 1 when no character of the path is one that no Windows file name can
+ * hold (a control character, '"', '<', '>', '|', '*', '?'); the trail
+ * bytes of double-byte characters, which may have those values, are not
+ * taken for them. */
+int IsSoundPath(const char *path);
+
 /* Writes the running executable's full path; 1 on success, 0 when the
  * platform failed or the path did not fit. */
 int GetProgramPath(char *buffer, size_t size);

@@ -5,6 +5,7 @@
 
 #include "app/state.h"
 #include "settings/path.h"
+#include "settings/window_place.h"
 
 static const char WINDOW_SECTION[] = "WINDOW";
 static const char SYSTEM_SECTION[] = "SYSTEM";
@@ -43,15 +44,45 @@ static void WriteInt(const char *file, const char *section, const char *key, int
  * file, which would be started and written back. Read into a buffer well
  * beyond a path's length, so that any value the reader had to cut (which
  * may end short of the buffer's end, at a double-byte character) is still
- * seen as too long. */
-static void ReadSaverPath(const char *file, int slot)
+ * seen as too long. A character no file name holds (a tab, a quotation
+ * mark) would hand the rest of the value to the saver as its switches. */
+static int ReadSaverPath(const char *file, int slot, char *path)
 {
     char value[4 * PATH_BUFFER];
     DWORD length = GetPrivateProfileStringA(SYSTEM_SECTION, SAVER_KEYS[slot], "", value, sizeof(value), file);
 
-    if (length >= PATH_BUFFER)
-        value[0] = '\0';
-    CopyText(GetState()->recent[slot], PATH_BUFFER, value);
+    if (length == 0 || length >= PATH_BUFFER || IsSoundPath(value) != 1)
+        return 0;
+    return CopyText(path, PATH_BUFFER, value);
+}
+
+/* The menu lists the savers up to the first empty slot, and a new choice
+ * pushes out the last slot: what was loaded moves up, in its order. */
+static void LoadRecent(const char *file)
+{
+    ViewerState *state = GetState();
+    int loaded = 0;
+
+    for (int slot = 0; slot < RECENT_COUNT; slot++)
+        loaded += ReadSaverPath(file, slot, state->recent[loaded]);
+    for (int slot = loaded; slot < RECENT_COUNT; slot++)
+        state->recent[slot][0] = '\0';
+}
+
+/* A place the user could not reach the window at is no stored place: the
+ * window is centred instead, as on a first run. */
+static void LoadWindowPlace(const char *file)
+{
+    ViewerState *state = GetState();
+
+    state->windowX = ReadInt(file, WINDOW_SECTION, "X", -1);
+    state->windowY = ReadInt(file, WINDOW_SECTION, "Y", -1);
+    state->windowWidth = ReadInt(file, WINDOW_SECTION, "WIDTH", -1);
+    state->windowHeight = ReadInt(file, WINDOW_SECTION, "HEIGHT", -1);
+    if (state->windowWidth <= 0 || state->windowHeight <= 0)
+        return;
+    if (TakeReachablePlace(state->windowX, state->windowY, &state->windowWidth, &state->windowHeight) != 1)
+        state->windowWidth = state->windowHeight = -1;
 }
 
 void LoadSettings(void)
@@ -64,25 +95,26 @@ void LoadSettings(void)
     if (SettingsFilePath(file, sizeof(file)) != 1)
         return;
 
-    state->windowX = ReadInt(file, WINDOW_SECTION, "X", -1);
-    state->windowY = ReadInt(file, WINDOW_SECTION, "Y", -1);
-    state->windowWidth = ReadInt(file, WINDOW_SECTION, "WIDTH", -1);
-    state->windowHeight = ReadInt(file, WINDOW_SECTION, "HEIGHT", -1);
+    LoadWindowPlace(file);
     state->alwaysOnTop = ReadInt(file, WINDOW_SECTION, "WIN_TOP", 0);
     state->startPlayState = ReadInt(file, SYSTEM_SECTION, "START_PLAY_STATE", 0);
-    for (int slot = 0; slot < RECENT_COUNT; slot++)
-        ReadSaverPath(file, slot);
+    LoadRecent(file);
 }
 
 /* The rectangle to store for the window. A minimised window reports its
  * icon's place (about -32000, -32000); storing that would open the next
- * run off every screen, so its restored rectangle is stored instead. */
+ * run off every screen, so its restored rectangle is stored instead. In
+ * full-screen-window mode the window is the monitor: the next run would
+ * open a framed window of the monitor's size, with the user's own
+ * rectangle lost, so the one from before the mode is stored. */
 static void StoredWindowRect(HWND window, RECT *rect)
 {
     WINDOWPLACEMENT placement;
     MONITORINFO monitor;
 
     GetWindowRect(window, rect);
+    if (GetState()->fullScreenWindow == 1)
+        *rect = GetState()->savedWindowRect;
     if (!IsIconic(window))
         return;
     placement.length = sizeof(placement);

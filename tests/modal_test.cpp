@@ -98,36 +98,36 @@ TEST(RecentList, AnEntryMovesToTheFrontAndNoneIsLost)
     }
 }
 
-/* A gap, which only the file can bring, ends the menu; the paths after it
- * stay in the list. Cancel changes nothing; a choice previews at once. */
+/* Cancel changes nothing; a choice previews at once and pushes the last
+ * saver out of the full list. */
 TEST(RecentList, OpenDialogAndDroppedFiles)
 {
     ProbeLog log;
     const std::string probe = ProbePath("probe.scr");
     const std::string children = ProbePath("probe_children.scr");
-    const Strings list = {probe, "", savers[2], savers[3], savers[4]};
+    const Strings list = {probe, savers[2], savers[3], savers[4], ""};
     HWND window = OpenViewer(list, &log);
     const std::vector<HWND> preview = ChildWindows(window);
     EXPECT_EQ("probe.scr", OpenThroughDialog(window, NULL));
     EXPECT_EQ(list, RecentSlots());
-    EXPECT_EQ(Strings{"202 probe.scr"}, RecentMenuEntries(window));
     EXPECT_EQ(preview, ChildWindows(window));
     log.Clear();
     OpenThroughDialog(window, ProbePath("probe_children").c_str());   /* the dialog adds ".scr" */
-    EXPECT_EQ((Strings{children, probe, "", savers[2], savers[3]}), RecentSlots());
-    EXPECT_EQ((Strings{"202 probe_children.scr", "203 probe.scr"}), RecentMenuEntries(window));
+    EXPECT_EQ((Strings{children, probe, savers[2], savers[3], savers[4]}), RecentSlots());
+    EXPECT_EQ((Strings{"202 probe_children.scr", "203 probe.scr", "204 s2.scr", "205 same.scr", "206 same.scr"}),
+              RecentMenuEntries(window));
     ASSERT_TRUE(log.WaitFor("window", 1, 5000));
     EXPECT_EQ(Strings{PreviewStart(children, window)}, log.Events("start"));
     EXPECT_EQ(PreviewTitle(children), WindowTitle(window));
     const std::string upper = ProbePath("probe_ignoreclose.SCR");
     DropFiles(window, {"C:\\none\\read me.txt", upper, probe}, true);
     DropFiles(window, {"C:\\none\\a.txt", "C:\\none\\b.scrx"}, false);
-    EXPECT_EQ((Strings{upper, children, probe, "", savers[2]}), RecentSlots());
+    EXPECT_EQ((Strings{upper, children, probe, savers[2], savers[3]}), RecentSlots());
     EXPECT_EQ(PreviewTitle(upper), WindowTitle(window));
     ASSERT_TRUE(log.WaitFor("window", 2, 5000));
     EXPECT_EQ(PreviewStart(upper, window), log.Events("start").back());
     CloseViewer();
-    EXPECT_EQ(savers[2], Saved(4)) << "after the gap";
+    EXPECT_EQ(savers[3], Saved(4));
     EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
 }
 
@@ -299,22 +299,28 @@ TEST_F(ModalRun, EveryStartPathPausesAndNeedsRoom)
 /* However the settings child ends, by itself or killed, the run loses no
  * message of the many that keep coming, and the preview comes back in a
  * viewer that is usable: a settings window disables its owner and enables
- * it again only as it closes normally, so killed, it never does. */
+ * it again only as it closes normally, so killed, it never does. A saver
+ * that only launched the real one has not ended while the real one runs. */
 TEST_F(ModalRun, StopsPreviewRunsChildAndRestartsHoweverItEnds)
 {
     const std::string probe = ProbePath("probe.scr");
+    const std::string launcher = ProbePath("probe_launcher.scr");
+    const std::string real = "\"" + ProbePath("probe_hangclose.scr") + "\"";
     const struct {
         const char *label;
+        std::string saver;
         const char *exitMs;      /* NOVRA_PROBE_EXIT_MS */
-        Strings ends;            /* what the child logs of its end */
+        Strings trail;           /* "#" stands for the window's handle */
     } rows[] = {
-        {"ends by itself", "300", {"exit 5"}},
-        {"killed", NULL, {}},
+        {"ends by itself", probe, "300", {"WM_CLOSE", "start " + probe + " /c #", "exit 5", "start " + probe + " /p #"}},
+        {"killed", probe, NULL, {"WM_CLOSE", "start " + probe + " /c #", "start " + probe + " /p #"}},
+        {"launched", launcher, "300", {"WM_CLOSE", "start " + launcher + " /c #", "start " + real + " /c #", "exit 5",
+                                       "start " + launcher + " /p #", "start " + real + " /p #"}},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.label);
         SetEnvironmentVariableA("NOVRA_PROBE_EXIT_MS", row.exitMs);
-        HWND window = OpenPreviewing({probe});
+        HWND window = OpenPreviewing({row.saver});
         LONG handled = 0;
         Spy(window, [&](UINT message, WPARAM) { handled += message == WM_APP; });
         stopPosting = 0;
@@ -328,11 +334,13 @@ TEST_F(ModalRun, StopsPreviewRunsChildAndRestartsHoweverItEnds)
         InterlockedExchange(&stopPosting, 1);
         EXPECT_TRUE(JoinThread(poster));
         ASSERT_TRUE(log.WaitFor("window", 2, 5000));
-        Strings expected = {"WM_CLOSE", "start " + probe + " /c " + std::to_string((int)(INT_PTR)window)};
-        expected.insert(expected.end(), row.ends.begin(), row.ends.end());
-        expected.push_back(PreviewStart(probe, window));
+        Strings expected = row.trail;
+        for (std::string &event : expected) {
+            if (event.back() == '#')
+                event.replace(event.size() - 1, 1, std::to_string((int)(INT_PTR)window));
+        }
         EXPECT_EQ(expected, Trail(log));
-        EXPECT_EQ(PreviewTitle(probe), WindowTitle(window));
+        EXPECT_EQ(PreviewTitle(row.saver), WindowTitle(window));
         EXPECT_TRUE(IsWindowEnabled(window));
         EXPECT_EQ(window, GetForegroundWindow());
         PumpMessages(200);

@@ -10,6 +10,7 @@
 #include "res/resource.h"
 #include "res/version.h"
 #include "support/test_support.h"
+#include "window/saver_notice.h"
 
 namespace {
 
@@ -80,6 +81,9 @@ TEST(PreviewStop, EverySaverEndsEveryWay)
         {ProbePath("probe_hangclose.scr"), {IDM_STOP}, PLAY_STOPPED, true, {"WM_CLOSE"}},
         {ProbePath("probe_children.scr"), {IDM_STOP}, PLAY_STOPPED, false,
          {"WM_CLOSE child 2", "WM_CLOSE child 1", "WM_CLOSE"}},
+        /* the real saver it launched, slow to close, goes with the run */
+        {ProbePath("probe_launcher.scr"), {IDM_STOP}, PLAY_STOPPED, false, {"WM_CLOSE"}},
+        {ProbePath("probe_launcher.scr"), {}, PLAY_PREVIEW, true, {"WM_CLOSE"}},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.saver + (row.exit ? " Exit" : ""));
@@ -103,7 +107,8 @@ TEST(PreviewStop, EverySaverEndsEveryWay)
         MSG quit;
         EXPECT_TRUE(PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
         EXPECT_FALSE(IsWindow(window));
-        EXPECT_EQ(row.state == PLAY_PREVIEW && !row.closes.empty(), savedFirst);
+        /* A saver that hangs in WM_CLOSE is killed: no notice of its window's end. */
+        EXPECT_EQ(row.state == PLAY_PREVIEW && !row.closes.empty() && !row.exit, savedFirst);
         EXPECT_FALSE(IniSection(TestSettingsPath(), "WINDOW").empty());
         EXPECT_EQ(row.closes, row.closes.empty() ? row.closes : log.Events("WM_CLOSE"));
         ExpectReusedHandlesOpen();
@@ -195,9 +200,22 @@ bool ShowsText(HWND window)
     return lit;
 }
 
+/* Sets "NAME=value" in the environment the viewer hands to its savers;
+ * "NAME=" removes it. */
+void SetProbeSwitch(const std::string &set)
+{
+    size_t equals = set.find('=');
+    if (equals != std::string::npos)
+        SetEnvironmentVariableA(set.substr(0, equals).c_str(),
+                                equals + 1 < set.size() ? set.c_str() + equals + 1 : NULL);
+}
+
 /* A saver that ends by itself, or cannot start, is explained in the client
  * area within a second; the notice goes as soon as a saver starts again.
- * Each is reached from a running preview, so the title's change shows. */
+ * Each is reached from a running preview, so the title's change shows. A
+ * saver that only launched the real one has not ended while that runs:
+ * the notice waits for the run's last process, and gives the launcher's
+ * own code. Only the platform's crash codes are crashes: exit(-1) is not. */
 TEST(Notice, SaysWhyTheSaverIsNotRunning)
 {
     const std::string probe = ProbePath("probe.scr");
@@ -205,22 +223,36 @@ TEST(Notice, SaysWhyTheSaverIsNotRunning)
     std::ofstream(notProgram) << "not a program";
     const struct {
         std::string saver;
-        const char *crash;  /* NOVRA_PROBE_CRASH */
+        const char *set;    /* a probe switch, "NOVRA_PROBE_...=value", or "" */
         std::wstring notice;
         bool named;         /* the title still names the saver */
     } rows[] = {
-        {ProbePath("probe_exitnow.scr"), NULL, L"スクリーンセーバーが終了しました (終了コード 0x00000003)", true},
-        {probe, "1", L"スクリーンセーバーが異常終了しました: 0xC0000094 (整数のゼロ除算)", true},
-        {notProgram, NULL, L"スクリーンセーバーを起動できません: " + SystemMessage(ERROR_BAD_EXE_FORMAT), false},
+        {ProbePath("probe_exitnow.scr"), "", L"スクリーンセーバーが終了しました (終了コード 0x00000003)", true},
+        {ProbePath("probe_exitnow.scr"), "NOVRA_PROBE_EXIT_CODE=-1",
+         L"スクリーンセーバーが終了しました (終了コード 0xFFFFFFFF)", true},
+        {probe, "NOVRA_PROBE_CRASH=1", L"スクリーンセーバーが異常終了しました: 0xC0000094 (整数のゼロ除算)", true},
+        {probe, "NOVRA_PROBE_CRASH=breakpoint",
+         L"スクリーンセーバーが異常終了しました: 0x80000003 (ブレークポイント)", true},
+        {ProbePath("probe_launcher.scr"), "", L"スクリーンセーバーが終了しました (終了コード 0x00000000)", true},
+        {notProgram, "", L"スクリーンセーバーを起動できません: " + SystemMessage(ERROR_BAD_EXE_FORMAT), false},
     };
     ProbeLog log;
     for (const auto &row : rows) {
-        SCOPED_TRACE(row.saver);
+        SCOPED_TRACE(row.saver + " " + row.set);
         HWND window = OpenViewer({probe, row.saver}, &log);
         EXPECT_EQ(L"", Notice()) << "while a preview runs";
-        SetEnvironmentVariableA("NOVRA_PROBE_CRASH", row.crash);
+        SetProbeSwitch(row.set);
+        size_t windows = log.Entries("window").size();
         Command(window, IDM_RECENT_2);
-        SetEnvironmentVariableA("NOVRA_PROBE_CRASH", NULL);
+        SetProbeSwitch(std::string(row.set).substr(0, std::string(row.set).find('=') + 1));
+        if (row.saver == ProbePath("probe_launcher.scr")) {
+            ASSERT_TRUE(log.WaitFor("window", windows + 1, 5000));
+            PumpMessages(600);
+            EXPECT_EQ(L"", Notice()) << "while the real saver runs";
+            HANDLE real = OpenProcess(PROCESS_TERMINATE, FALSE, log.Entries("window").back().pid);
+            TerminateProcess(real, 1);
+            CloseHandle(real);
+        }
         EXPECT_TRUE(PumpUntil([] { return !Notice().empty(); }, 1000));
         EXPECT_EQ(row.notice, Notice());
         EXPECT_TRUE(ShowsText(window));
@@ -232,6 +264,17 @@ TEST(Notice, SaysWhyTheSaverIsNotRunning)
         EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
     }
     DeleteFileA(notProgram.c_str());
+}
+
+/* The system's message for a saver that asks for elevation is not in
+ * Japanese everywhere (and Wine starts such a saver anyway): the notice
+ * names the reason itself. */
+TEST(Notice, NamesASaverThatAsksForElevation)
+{
+    OpenViewer();
+    NoteStartFailure(740);
+    EXPECT_EQ(L"スクリーンセーバーを起動できません: 管理者として実行する必要があります (管理者の権限を求めるセーバーです)", Notice());
+    CloseViewer();
 }
 
 /* Wine counts no handles: count the values that name an open one. A new

@@ -126,12 +126,19 @@ TEST_F(Sizing, PlacementAtStart)
         std::string expected;
     } rows[] = {
         {"", centred},
-        {"X=-50 Y=-30 WIDTH=400 HEIGHT=300", Geometry(-50, -30, 400, 300)},
+        /* partly off the screen, its caption within reach */
+        {"X=-50 Y=10 WIDTH=400 HEIGHT=300", Geometry(-50, 10, 400, 300)},
         {"X=10 Y=10 WIDTH=400 HEIGHT=0", centred},
         {"X=10 Y=10 WIDTH=-1 HEIGHT=300", centred},
-        /* on no monitor: out of reach, where Windows parks minimised windows */
+        /* out of reach: on no monitor, where Windows parks minimised
+         * windows, the caption above the screen or only its buttons on it,
+         * a size the system cuts so that the window ends left of it */
         {"X=5000 Y=10 WIDTH=400 HEIGHT=300", centred},
         {"X=-32000 Y=-32000 WIDTH=400 HEIGHT=300", centred},
+        {"X=-50 Y=-30 WIDTH=400 HEIGHT=300", centred},
+        {"X=-370 Y=10 WIDTH=400 HEIGHT=300", centred},
+        {"X=-3000 Y=100 WIDTH=3500 HEIGHT=480", centred},
+        {"X=-100000 Y=100 WIDTH=100640 HEIGHT=480", centred},
         /* the created size: one WM_SIZE */
         {"X=-7 Y=5 WIDTH=" + std::to_string(width) + " HEIGHT=" + std::to_string(height),
          Geometry(-7, 5, width, height)},
@@ -149,27 +156,24 @@ TEST_F(Sizing, FullScreenWindowPresetsAndContextMenu)
     long screenHeight = GetSystemMetrics(SM_CYSCREEN);
     std::string screen = Geometry(0, 0, screenWidth, screenHeight, " borderless");
     EXPECT_EQ("7 EG", ContextMenu(window, WM_CONTEXTMENU)) << "framed: restore grayed";
-    /* Two previews each way: one as the menu bar goes or comes, one for the new size. */
-    EXPECT_EQ("2 " + screen, Run(IDM_FULL_SCREEN));
+    /* One preview each way, though the menu bar and the size both change. */
+    EXPECT_EQ("1 " + screen, Run(IDM_FULL_SCREEN));
     EXPECT_EQ("7 GE", ContextMenu(window, WM_HELP)) << "F1 shows it too";
     EXPECT_TRUE(PumpUntil([&] { return log.Events("client").back() == ClientEvent(window); }, 5000))
         << "the preview fills the screen";
     /* The menu bar is off the window, but the recent entries follow the list. */
     Command(window, IDM_RECENT_2);
-    EXPECT_EQ("2 " + Geometry(-20, 30, 600, 450), Run(IDM_RESTORE_SIZE));
+    EXPECT_EQ("1 " + Geometry(-20, 30, 600, 450), Run(IDM_RESTORE_SIZE));
     EXPECT_EQ((Strings{"202 probe_children.scr", "203 probe.scr"}), RecentMenuEntries(window));
     Run(IDM_FULL_SCREEN);
-    EXPECT_EQ("2 " + Geometry(-20, 30, 640, 480), Run(IDM_SIZE_VGA)) << "the corner from before";
+    EXPECT_EQ("1 " + Geometry(-20, 30, 640, 480), Run(IDM_SIZE_VGA)) << "the corner from before";
     EXPECT_EQ("1 " + Geometry(-20, 30, 320, 240), Run(IDM_SIZE_QVGA));
     EXPECT_EQ("0 " + Geometry(-20, 30, 320, 240), Run(IDM_SIZE_QVGA)) << "the same size: no restart";
-    /* Closed in the mode: the next start is framed at the screen's
-     * rectangle, and the frame must still go and come back. */
+    /* Closed in the mode: the next start has the window from before it. */
     Run(IDM_FULL_SCREEN);
     CloseViewer();
     HWND next = OpenViewer({}, NULL, "[WINDOW]\n" + Joined(IniSection(TestSettingsPath(), "WINDOW")));
-    EXPECT_EQ(Geometry(0, 0, screenWidth, screenHeight), Geometry(next));
-    EXPECT_EQ("0 " + screen, Run(IDM_FULL_SCREEN));
-    EXPECT_EQ("0 " + Geometry(0, 0, screenWidth, screenHeight), Run(IDM_RESTORE_SIZE));
+    EXPECT_EQ(Geometry(-20, 30, 320, 240), Geometry(next));
 }
 
 /* Only exactly 1 is on; a toggle stores 0 or 1, neither moving the window
@@ -236,11 +240,14 @@ Strings Stored(HWND window)
             "HEIGHT=" + std::to_string(r.bottom - r.top), "WIN_TOP=0"};
 }
 
-/* A first run writes every key. Odd values pass through a run unchanged,
- * none validated, but a value too long to be a path is not taken for one
- * (cut, it would name another file). A minimised window reports the icon's
- * place: its restored rectangle is stored. The end of the session saves as
- * a close would; a session that goes on does not. */
+/* A first run writes every key. Odd numbers pass through a run unchanged,
+ * but a value that no file name can be is not taken for a path: cut, a
+ * value too long would name another file; a tab or a quotation mark would
+ * hand the rest to the saver as its switches. The paths that are taken
+ * move up over the gaps, so that the menu lists them all. A minimised
+ * window reports the icon's place: its restored rectangle is stored. The
+ * end of the session saves as a close would; a session that goes on does
+ * not. */
 TEST(Settings, KeysAndValuesThroughARun)
 {
     Strings shown = Stored(OpenViewer());
@@ -248,15 +255,37 @@ TEST(Settings, KeysAndValuesThroughARun)
     EXPECT_EQ(shown, IniSection(TestSettingsPath(), "WINDOW"));
     EXPECT_EQ((Strings{"START_PLAY_STATE=0", "SCREENSAVER_1=", "SCREENSAVER_2=", "SCREENSAVER_3=", "SCREENSAVER_4=",
                        "SCREENSAVER_5="}), IniSection(TestSettingsPath(), "SYSTEM"));
-    Strings window = {"X=-40", "Y=-30", "WIDTH=420", "HEIGHT=310", "WIN_TOP=5"};
-    Strings system = {"START_PLAY_STATE=7", "SCREENSAVER_1=C:\\none\\a.scr", "SCREENSAVER_2=",
-                      "SCREENSAVER_3=C:\\none\\gap.scr", "SCREENSAVER_4=C:\\" + std::string(257, 'x'),
-                      "SCREENSAVER_5=C:\\" + std::string(258, 'x')};
-    OpenViewer({}, NULL, "[WINDOW]\n" + Joined(window) + "[SYSTEM]\n" + Joined(system));
-    CloseViewer();
-    system[5] = "SCREENSAVER_5=";
-    EXPECT_EQ(window, IniSection(TestSettingsPath(), "WINDOW"));
-    EXPECT_EQ(system, IniSection(TestSettingsPath(), "SYSTEM"));
+    Strings window = {"X=-40", "Y=10", "WIDTH=420", "HEIGHT=310", "WIN_TOP=5"};
+    const std::string longest = "C:\\" + std::string(253, 'x') + ".scr";   /* 260 */
+    const struct {
+        Strings stored;   /* SCREENSAVER_1 to _5 */
+        Strings loaded;
+    } rows[] = {
+        {{"C:\\none\\a.scr", "", "C:\\none\\gap.scr", longest, longest + "x"},
+         {"C:\\none\\a.scr", "C:\\none\\gap.scr", longest, "", ""}},
+        {{ProbePath("probe.scr") + "\t/s", "C:\\none\\a<b.scr", "C:\\none\\\x83\x7C.scr", "C:\\none\\\"q.scr",
+          "C:\\none\\a|b.scr"},
+         {"C:\\none\\\x83\x7C.scr", "", "", "", ""}},
+    };
+    for (const auto &row : rows) {
+        Strings system = {"START_PLAY_STATE=7"};
+        for (size_t slot = 0; slot < row.stored.size(); slot++)
+            system.push_back("SCREENSAVER_" + std::to_string(slot + 1) + "=" + row.stored[slot]);
+        HWND viewer = OpenViewer({}, NULL, "[WINDOW]\n" + Joined(window) + "[SYSTEM]\n" + Joined(system));
+        EXPECT_EQ(0u, GetState()->childStarts) << "no saver from a value that is no path";
+        Strings menu;
+        for (const std::string &path : row.loaded) {
+            if (!path.empty())
+                menu.push_back(std::to_string(IDM_RECENT_1 + menu.size()) + " " + path.substr(path.rfind('\\') + 1));
+        }
+        EXPECT_EQ(menu, RecentMenuEntries(viewer));
+        CloseViewer();
+        system.resize(1);
+        for (size_t slot = 0; slot < row.loaded.size(); slot++)
+            system.push_back("SCREENSAVER_" + std::to_string(slot + 1) + "=" + row.loaded[slot]);
+        EXPECT_EQ(window, IniSection(TestSettingsPath(), "WINDOW"));
+        EXPECT_EQ(system, IniSection(TestSettingsPath(), "SYSTEM"));
+    }
     HWND minimised = OpenViewer({}, NULL, "[WINDOW]\nX=100\nY=80\nWIDTH=400\nHEIGHT=300\nWIN_TOP=0\n");
     ShowWindow(minimised, SW_MINIMIZE);
     PumpMessages(100);

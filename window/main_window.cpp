@@ -31,33 +31,14 @@ static void OnCreate(HWND window)
 /* While the user drags the frame, every move of the mouse resizes the
  * window; restarting the saver for each would stutter and spawn a process
  * per step. The restart is done once, when the drag ends. */
-static void OnSize(void)
-{
-    ViewerState *state = GetState();
-
-    if (state->sizeMoveLoop == 1)
-        state->restartDue = 1;
-    else
-        FollowWindowSize();
-}
-
 static void OnEnterSizeMove(void)
 {
-    ViewerState *state = GetState();
-
-    state->sizeMoveLoop = 1;
-    state->restartDue = 0;
+    HoldPreviewRestarts();
 }
 
 static void OnExitSizeMove(void)
 {
-    ViewerState *state = GetState();
-
-    state->sizeMoveLoop = 0;
-    if (state->restartDue == 1) {
-        state->restartDue = 0;
-        FollowWindowSize();
-    }
+    ReleasePreviewRestarts();
 }
 
 /* The settings are saved while the window still has its rectangle, and
@@ -152,7 +133,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     switch (message) {
     case WM_CREATE:         OnCreate(window); return 0;
     case WM_DESTROY:        OnDestroy(); return 0;
-    case WM_SIZE:           OnSize(); return 0;
+    case WM_SIZE:           FollowWindowSize(); return 0;
     case WM_ENTERSIZEMOVE:  OnEnterSizeMove(); return 0;
     case WM_EXITSIZEMOVE:   OnExitSizeMove(); return 0;
     case WM_CLOSE:          OnClose(window); return 0;

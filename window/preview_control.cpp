@@ -4,6 +4,7 @@
 
 #include "app/state.h"
 #include "host/preview.h"
+#include "host/saver_process.h"
 #include "res/resource.h"
 #include "res/version.h"
 #include "window/saver_notice.h"
@@ -102,7 +103,7 @@ void RestartPreview(void)
         EnablePreviewCommands(MF_ENABLED);
 }
 
-void FollowWindowSize(void)
+static void RestartForWindowSize(void)
 {
     ViewerState *state = GetState();
 
@@ -125,20 +126,52 @@ void FollowWindowSize(void)
     StartPreviewStep();
 }
 
+void FollowWindowSize(void)
+{
+    ViewerState *state = GetState();
+
+    if (state->restartsHeld > 0)
+        state->restartDue = 1;
+    else
+        RestartForWindowSize();
+}
+
+void HoldPreviewRestarts(void)
+{
+    ViewerState *state = GetState();
+
+    if (state->restartsHeld == 0)
+        state->restartDue = 0;
+    state->restartsHeld++;
+}
+
+void ReleasePreviewRestarts(void)
+{
+    ViewerState *state = GetState();
+
+    if (state->restartsHeld > 0)
+        state->restartsHeld--;
+    if (state->restartsHeld == 0 && state->restartDue == 1) {
+        state->restartDue = 0;
+        RestartForWindowSize();
+    }
+}
+
 /* Looked at without waiting: the viewer has no thread to wait with. The
- * process stays held, so Reset, a resize or a new saver start it again. */
+ * run stays held, so Reset, a resize or a new saver start it again. The
+ * preview is over when the run's last process has ended: a saver that
+ * only launched the real one is still showing it. */
 void CheckPreviewEnded(void)
 {
     ViewerState *state = GetState();
-    DWORD exitCode = STILL_ACTIVE;
+    DWORD exitCode;
 
     if (state->processInfo.hProcess == NULL) {
         KillTimer(state->mainWindow, WATCH_TIMER_ID);
         return;
     }
-    if (WaitForSingleObject(state->processInfo.hProcess, 0) != WAIT_OBJECT_0)
+    if (HeldRunHasEnded(&exitCode) != 1)
         return;
     KillTimer(state->mainWindow, WATCH_TIMER_ID);
-    GetExitCodeProcess(state->processInfo.hProcess, &exitCode);
     NoteSaverEnd(exitCode);
 }

@@ -36,8 +36,16 @@ int StartPreviewStep(void);
 /* Stop (when previewing), pause, start; on success the commands enabled. */
 void RestartPreview(void);
 
-/* What a change of the client area does to the preview. */
+/* What a change of the client area does to the preview: a restart, or,
+ * while restarts are held, a note that one is due. */
 void FollowWindowSize(void);
+
+/* Held while the window changes in several steps (the user's drag, a
+ * switch into or out of full-screen-window mode, each step a WM_SIZE):
+ * the release makes the one restart that the steps together call for,
+ * once the window has its new place. */
+void HoldPreviewRestarts(void);
+void ReleasePreviewRestarts(void);
 
 /* The watch timer's tick: notes the held preview's end by itself. */
 void CheckPreviewEnded(void);

@@ -1,9 +1,8 @@
 #include "sizing.h"
 
-#include <limits.h>
-
 #include "app/state.h"
 #include "res/resource.h"
+#include "window/preview_control.h"
 
 /* Lets the menu that chose the command finish closing before the menu
  * bar is taken off the window. */
@@ -28,44 +27,14 @@ void CenterWindow(HWND window)
     SetWindowPos(window, HWND_TOP, x, y, 0, 0, SWP_NOSIZE);
 }
 
-static BOOL CALLBACK MeetsWorkAreaProc(HMONITOR monitor, HDC dc, LPRECT bounds, LPARAM data)
-{
-    RECT *rect = (RECT *)data;
-    MONITORINFO info;
-    RECT common;
-
-    (void)dc;
-    (void)bounds;
-    info.cbSize = sizeof(info);
-    if (!GetMonitorInfoA(monitor, &info) || !IntersectRect(&common, &info.rcWork, rect))
-        return TRUE;
-    SetRectEmpty(rect);     /* found: tells the caller, and ends the search */
-    return FALSE;
-}
-
-/* Whether some monitor's work area shows part of the stored rectangle. A
- * stored place on no monitor (a monitor since removed, or -32000, where
- * Windows parks a minimised window) would open the window out of reach,
- * and be stored again. The sums are made wide: the values come from a file. */
-static int StoredPlaceIsVisible(const ViewerState *state)
-{
-    long long right = (long long)state->windowX + state->windowWidth;
-    long long bottom = (long long)state->windowY + state->windowHeight;
-    RECT rect;
-
-    if (right > LONG_MAX || bottom > LONG_MAX)
-        return 0;
-    SetRect(&rect, state->windowX, state->windowY, (LONG)right, (LONG)bottom);
-    EnumDisplayMonitors(NULL, NULL, MeetsWorkAreaProc, (LPARAM)&rect);
-    return IsRectEmpty(&rect) ? 1 : 0;
-}
-
 void PlaceMainWindow(HWND window)
 {
     ViewerState *state = GetState();
     RECT created;
 
-    if (state->windowHeight <= 0 || state->windowWidth <= 0 || StoredPlaceIsVisible(state) != 1) {
+    /* The settings file's place was judged as it was read: one the user
+     * could not reach came as none. */
+    if (state->windowHeight <= 0 || state->windowWidth <= 0) {
         CenterWindow(window);
         return;
     }
@@ -125,15 +94,19 @@ static void LeaveFullScreenWindow(HWND window)
     SetMenu(window, state->mainMenu);
 }
 
+/* Leaving the full-screen window changes the client area twice (the menu
+ * bar comes back, then the window moves): one restart for both. */
 void ApplySizePreset(int width, int height)
 {
     ViewerState *state = GetState();
 
+    HoldPreviewRestarts();
     if (state->fullScreenWindow == 1)
         LeaveFullScreenWindow(state->mainWindow);
     else
         GetWindowRect(state->mainWindow, &state->savedWindowRect);
     MoveFramed(state->mainWindow, state->savedWindowRect.left, state->savedWindowRect.top, width, height);
+    ReleasePreviewRestarts();
 }
 
 /* The whole rectangle (not the work area) of the monitor the window is
@@ -149,11 +122,14 @@ static void QueryMonitorRect(HWND window, RECT *rect)
         SetRect(rect, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
 }
 
+/* The menu bar goes, then the window takes the monitor: two changes of
+ * the client area, one restart. */
 void EnterFullScreenWindow(HWND window)
 {
     LONG style;
     RECT monitor;
 
+    HoldPreviewRestarts();
     GetWindowRect(window, &GetState()->savedWindowRect);
     QueryMonitorRect(window, &monitor);
     Sleep(MENU_REMOVAL_PAUSE_MS);
@@ -164,6 +140,7 @@ void EnterFullScreenWindow(HWND window)
      * otherwise keep its frame. */
     SetWindowPos(window, HWND_TOP, monitor.left, monitor.top, monitor.right - monitor.left,
                  monitor.bottom - monitor.top, SWP_SHOWWINDOW | SWP_FRAMECHANGED);
+    ReleasePreviewRestarts();
 }
 
 void RestoreWindowSize(HWND window)
@@ -171,8 +148,10 @@ void RestoreWindowSize(HWND window)
     ViewerState *state = GetState();
     RECT saved;
 
+    HoldPreviewRestarts();
     if (state->fullScreenWindow == 1)
         LeaveFullScreenWindow(window);
     saved = state->savedWindowRect;
     MoveFramed(window, saved.left, saved.top, saved.right - saved.left, saved.bottom - saved.top);
+    ReleasePreviewRestarts();
 }

@@ -10,7 +10,7 @@
 #include "savers/saver_args.h"
 
 enum { PROBE_NORMAL, PROBE_IGNORECLOSE, PROBE_HANGCLOSE, PROBE_EXITNOW, PROBE_CHILDREN,
-       PROBE_NOWINDOW, PROBE_TOPLEVEL, PROBE_DIVIDE, PROBE_ORPHAN };
+       PROBE_NOWINDOW, PROBE_TOPLEVEL, PROBE_DIVIDE, PROBE_ORPHAN, PROBE_LAUNCHER };
 enum { PREVIEW_CODE = 7, RUN_CODE = 5, EXIT_NOW_CODE = 3, ORPHAN_SLEEP_MS = 60000 };
 #define ORPHAN_SWITCH " /orphan"  /* the left-behind child's private switch */
 
@@ -205,6 +205,30 @@ static int Finish(int code)
     return code;
 }
 
+/* A .scr that only launches the real saver with the switches it was given,
+ * and ends at once with 0. The real one, probe_hangclose.scr beside it, is
+ * slow to answer WM_CLOSE, as a real saver busy drawing may be. */
+static int LaunchRealSaver(const SaverArgs *args)
+{
+    const char *real = "probe_hangclose.scr";
+    char folder[MAX_PATH];
+    char command[2 * MAX_PATH];
+    DWORD length = GetModuleFileNameA(NULL, folder, sizeof(folder));
+    STARTUPINFOA startup = {};
+    PROCESS_INFORMATION process;
+
+    startup.cb = sizeof(startup);
+    while (length > 0 && folder[length - 1] != '\\')
+        length--;
+    folder[length] = '\0';
+    snprintf(command, sizeof(command), "\"%s%s\" /%c %ld", folder, real, args->mode, HandleToLong(args->window));
+    if (CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process) == 0)
+        return Finish(2);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return Finish(0);
+}
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     const char *line = GetCommandLineA();
@@ -224,6 +248,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         StartOrphan(line);
     ParseSaverCommand(line, &args);
     LogLine("mode %c parent %ld", args.mode, HandleToLong(args.window));
+    if (PROBE_MODE == PROBE_LAUNCHER)
+        return LaunchRealSaver(&args);
     if (PROBE_MODE == PROBE_NOWINDOW)
         Sleep(INFINITE);
     window = CreateForMode(&args);
