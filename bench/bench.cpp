@@ -22,6 +22,7 @@
 #define HUNG_STOPS          3
 #define SETTINGS_CLOSES     3
 #define NOTICES             5
+#define SWITCHES            6       /* into the full-screen window and back, alternately */
 #define NOTICE_BAND         12      /* rows either side of the middle, where the notice stands */
 
 /* The restarts alternate between two window sizes. */
@@ -41,6 +42,7 @@ enum Measurement {
     IGNORECLOSE_ANSWERS,
     SETTINGS_CLOSE,
     NOTICE_SHOWN,
+    SWITCH_SHOWN,
     MEASUREMENT_COUNT
 };
 
@@ -63,6 +65,7 @@ static const Row ROWS[MEASUREMENT_COUNT] = {
     {"stop probe_ignoreclose: viewer answers", 1500, 0},
     {"close during a settings run: viewer gone", 500, 0},
     {"saver's own end -> notice on screen", 500, 0},
+    {"full-screen switch -> new saver's window", 0, 1},
 };
 
 /* The log's constructor names it in the environment, which every viewer
@@ -310,6 +313,55 @@ static void MeasureNotices(Bench *bench)
     }
 }
 
+/* Enters or leaves the full-screen window, and records the time from the
+ * command to the window of the saver that fills the new client area. */
+static int MeasureSwitch(Bench *bench, const Viewer &viewer, UINT command, SIZE client)
+{
+    std::string filled = "client " + std::to_string(client.cx) + " " + std::to_string(client.cy);
+    size_t before = bench->log.Entries(filled).size();
+    DWORD start = GetTickCount();
+
+    PostMessageA(viewer.window, WM_COMMAND, command, 0);
+    if (!bench->log.WaitFor(filled, before + 1, WAIT_MS))
+        return 0;
+    DWORD saver = bench->log.Entries(filled)[before].pid;
+    DWORD shown = 0;
+    PumpUntil([&] {
+        for (const ProbeEvent &window : bench->log.Entries("window"))
+            shown = window.pid == saver ? window.tick : shown;
+        return shown != 0;
+    }, WAIT_MS);
+    if (shown == 0)
+        return 0;
+    bench->samples[SWITCH_SHOWN].push_back((long)(shown - start));
+    return 1;
+}
+
+/* Each switch changes the client area twice (the menu bar, then the
+ * size): it should still cost one saver run. */
+static void MeasureSwitches(Bench *bench)
+{
+    Viewer viewer;
+    RECT framed;
+    SIZE screen = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+
+    printf("switches into the full-screen window and back (%d)...\n", SWITCHES);
+    if (StartViewer(bench, "probe.scr", &viewer) >= 0 && GetClientRect(viewer.window, &framed)) {
+        SIZE back = {framed.right, framed.bottom};
+        size_t started = bench->log.Entries("start").size();
+        for (int run = 0; run < SWITCHES; run++) {
+            int entering = run % 2 == 0;
+            if (MeasureSwitch(bench, viewer, entering ? IDM_FULL_SCREEN : IDM_RESTORE_SIZE,
+                              entering ? screen : back) != 1)
+                break;
+        }
+        Sleep(2 * RESTART_PAUSE_MS);
+        printf("  %d switches started %d savers\n", (int)bench->samples[SWITCH_SHOWN].size(),
+               (int)(bench->log.Entries("start").size() - started));
+    }
+    CloseViewer(bench, &viewer);
+}
+
 static long Median(const std::vector<long> &sorted)
 {
     size_t middle = sorted.size() / 2;
@@ -400,6 +452,7 @@ int main()
     MeasureHungStops(&bench, "probe_ignoreclose.scr", IGNORECLOSE_ENDED, IGNORECLOSE_ANSWERS);
     MeasureSettingsCloses(&bench);
     MeasureNotices(&bench);
+    MeasureSwitches(&bench);
     int complete = PrintTable(&bench);
     PrintSamples(&bench);
     RemoveFolder(&bench);
