@@ -12,5 +12,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
         return EXIT_FAILURE;
     if (CreateMainWindow(instance, MAIN_CLASS_NAME, showCommand) != 1)
         return EXIT_FAILURE;
-    return RunMessageLoop();
+    return RunMessageLoop(instance);
 }

@@ -7,6 +7,7 @@
 #include "settings/recent_menu.h"
 #include "settings/settings.h"
 #include "window/commands.h"
+#include "window/operation_menu.h"
 #include "window/preview_control.h"
 #include "window/saver_notice.h"
 #include "window/sizing.h"
@@ -161,6 +162,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_TIMER:          OnTimer(wParam); return 0;
     case WM_HELP:
     case WM_CONTEXTMENU:    ShowContextMenu(window); return 0;
+    case WM_INITMENUPOPUP:  UpdateMenuPopup((HMENU)wParam); return 0;
     case WM_COMMAND:        DispatchCommand(window, LOWORD(wParam)); return 0;
     case WM_DROPFILES:      OpenDroppedSaver((HDROP)wParam); return 0;
     default:                return DefWindowProcA(window, message, wParam, lParam);

@@ -149,6 +149,26 @@ void WhenDialogIdle(const std::function<void(HWND)> &action)
     dialogAction = action;
 }
 
+static DWORD WINAPI AnswerBox(void *data)
+{
+    BoxAnswer *answer = (BoxAnswer *)data;
+    for (int tries = 0; tries < 200; tries++) {
+        Sleep(50);
+        HWND box = FindWindowA("#32770", NULL);
+        wchar_t text[1024] = L"";
+        if (box != NULL && GetDlgItemTextW(box, 0xFFFF, text, 1024)) {
+            answer->text = text;
+            return !PostMessageA(box, WM_COMMAND, answer->button, 0);
+        }
+    }
+    return 1;
+}
+
+HANDLE AnswerMessageBox(BoxAnswer *answer)
+{
+    return CreateThread(NULL, 0, AnswerBox, answer, 0, NULL);
+}
+
 static std::vector<DWORD> ProcessesNamed(const char *prefix)
 {
     std::vector<DWORD> ids;
