@@ -22,13 +22,14 @@ DWORD RegisterMainClass(HINSTANCE instance, const char *className)
     return RegisterClassExA(&windowClass);
 }
 
-/* The creation handler runs inside CreateWindowExA: state, settings,
- * recent menu, placement, and possibly the first preview. */
-int CreateMainWindow(HINSTANCE instance, const char *className, int showCommand)
+/* The creation handler runs inside CreateWindowExA: state, settings, the
+ * saver handed over, recent menu, placement, and possibly the first
+ * preview. */
+int CreateMainWindow(HINSTANCE instance, const char *className, int showCommand, const char *saver)
 {
     HWND window = CreateWindowExA(0, className, NOVRA_TITLE, WS_OVERLAPPEDWINDOW,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  NULL, NULL, instance, NULL);
+                                  NULL, NULL, instance, (LPVOID)saver);
     if (window == NULL)
         return 0;
     ShowWindow(window, showCommand);

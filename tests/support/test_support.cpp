@@ -57,7 +57,7 @@ HWND OpenViewer(const Strings &savers, const ProbeLog *log, const std::string &s
         std::string key = "SCREENSAVER_" + std::to_string(slot + 1);
         WritePrivateProfileStringA("SYSTEM", key.c_str(), savers[slot].c_str(), TestSettingsPath().c_str());
     }
-    if (!registered || CreateMainWindow(GetModuleHandleA(NULL), MAIN_CLASS_NAME, SW_SHOWNORMAL) != 1)
+    if (!registered || CreateMainWindow(GetModuleHandleA(NULL), MAIN_CLASS_NAME, SW_SHOWNORMAL, NULL) != 1)
         return NULL;
     if (log != NULL && !log->WaitFor("paint", log->Events("paint").size() + 1, 5000))
         ADD_FAILURE() << "no preview painted";
