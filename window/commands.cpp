@@ -147,20 +147,20 @@ static void ShowAbout(void)
                     AboutDlgProc, 0);
 }
 
-/* The help file "NOVRA.hlp" beside the executable. */
+/* The WinHelp file beside the executable where there is one; otherwise the
+ * help page, in the user's browser: Windows 10 and later have no WinHelp. */
 static void OpenHelp(HWND window)
 {
-    char program[PATH_BUFFER];
-    char helpFile[PATH_BUFFER + 16];
-    PathParts parts;
+    char helpFile[PATH_BUFFER];
 
-    if (GetProgramPath(program, sizeof(program)) != 1)
+    if (PathBesideProgram("NOVRA.hlp", helpFile, sizeof(helpFile)) != 1)
         return;
-    SplitPath(program, &parts);
-    if (snprintf(helpFile, sizeof(helpFile), "%s%sNOVRA.hlp", parts.drive, parts.directory)
-        >= (int)sizeof(helpFile))
+    if (IsPlainFile(helpFile) == 1) {
+        WinHelpA(window, helpFile, HELP_CONTENTS, 0);
         return;
-    WinHelpA(window, helpFile, HELP_CONTENTS, 0);
+    }
+    if (PathBesideProgram("NOVRA.html", helpFile, sizeof(helpFile)) == 1)
+        ShellExecuteA(window, NULL, helpFile, NULL, NULL, SW_SHOWNORMAL);
 }
 
 static void EnterFullScreenCommand(void)
