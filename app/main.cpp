@@ -11,6 +11,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
 {
     char path[PATH_BUFFER];
 
+    /* Read whole instead: the platform splits a command line only with
+     * the program's name in front. */
     (void)commandLine;
     const char *saver = FindSaverArgument(path, sizeof(path)) == 1 ? path : NULL;
     if (previous == NULL && RegisterMainClass(instance, MAIN_CLASS_NAME) == 0)

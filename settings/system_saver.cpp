@@ -88,8 +88,8 @@ int ReadSystemSaver(char *path, size_t size)
     DWORD bytes = sizeof(value);
 
     /* A REG_EXPAND_SZ value comes expanded, as REG_SZ. */
-    if (RegGetValueA(HKEY_CURRENT_USER, DESKTOP_KEY, SAVER_VALUE, RRF_RT_REG_SZ, NULL, value, &bytes) != ERROR_SUCCESS ||
-        value[0] == '\0')
+    LONG error = RegGetValueA(HKEY_CURRENT_USER, DESKTOP_KEY, SAVER_VALUE, RRF_RT_REG_SZ, NULL, value, &bytes);
+    if (error != ERROR_SUCCESS || value[0] == '\0')
         return 0;
     if (ViewerName(value, viewer, sizeof(viewer)) != 1)
         return 0;

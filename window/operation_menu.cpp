@@ -11,7 +11,8 @@ static void EnableSaverCommands(HMENU operation)
 {
     ViewerState *state = GetState();
     char neighbour[PATH_BUFFER];
-    UINT browse = FindNeighbourSaver(state->currentSaver, 1, neighbour, sizeof(neighbour)) == 1 ? MF_ENABLED : MF_GRAYED;
+    int another = FindNeighbourSaver(state->currentSaver, 1, neighbour, sizeof(neighbour));
+    UINT browse = another == 1 ? MF_ENABLED : MF_GRAYED;
     UINT chosen = state->currentSaver[0] != '\0' ? MF_ENABLED : MF_GRAYED;
 
     EnableMenuItem(operation, IDM_NEXT_SAVER, MF_BYCOMMAND | browse);
