@@ -1,5 +1,6 @@
 #include "shell.h"
 
+#include "app/state.h"
 #include "res/resource.h"
 #include "res/version.h"
 #include "window/main_window.h"
@@ -21,13 +22,14 @@ DWORD RegisterMainClass(HINSTANCE instance, const char *className)
     return RegisterClassExA(&windowClass);
 }
 
-/* The creation handler runs inside CreateWindowExA: state, settings,
- * recent menu, placement, and possibly the first preview. */
-int CreateMainWindow(HINSTANCE instance, const char *className, int showCommand)
+/* The creation handler runs inside CreateWindowExA: state, settings, the
+ * saver handed over, recent menu, placement, and possibly the first
+ * preview. */
+int CreateMainWindow(HINSTANCE instance, const char *className, int showCommand, const char *saver)
 {
     HWND window = CreateWindowExA(0, className, NOVRA_TITLE, WS_OVERLAPPEDWINDOW,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  NULL, NULL, instance, NULL);
+                                  NULL, NULL, instance, (LPVOID)saver);
     if (window == NULL)
         return 0;
     ShowWindow(window, showCommand);
@@ -35,14 +37,20 @@ int CreateMainWindow(HINSTANCE instance, const char *className, int showCommand)
     return 1;
 }
 
-int RunMessageLoop(void)
+/* Keys are translated here, before they are dispatched to the window
+ * that has the focus; the table loaded from the resources lives as long
+ * as the process. */
+int RunMessageLoop(HINSTANCE instance)
 {
+    HACCEL keys = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     MSG message;
 
     /* Should the very first GetMessage fail, the record holds no message:
      * start it zeroed so the exit code is 0. */
     ZeroMemory(&message, sizeof(message));
     while (GetMessageA(&message, NULL, 0, 0) == TRUE) {
+        if (keys != NULL && TranslateAcceleratorA(GetState()->mainWindow, keys, &message) != 0)
+            continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }

@@ -16,6 +16,14 @@ enum PlayState : int {
 #define RECENT_COUNT    5
 #define PATH_BUFFER     (MAX_PATH + 1)
 #define NOTICE_BUFFER   256
+#define INSTALLED_COUNT     64      /* entries of the installed savers' popup */
+#define SAVER_NAME_BUFFER   128
+
+/* A saver found in the system's folders, as its popup entry names it. */
+struct InstalledSaver {
+    char path[PATH_BUFFER];
+    char name[SAVER_NAME_BUFFER];   /* its string resource 1, or its file name */
+};
 
 struct ViewerState {
     HWND mainWindow;
@@ -48,6 +56,9 @@ struct ViewerState {
      * with is still the one held, which a reused process id cannot. */
     unsigned int childStarts;
     char saverNotice[NOTICE_BUFFER];    /* why no preview runs; empty otherwise */
+    /* The installed savers' popup as last built: what its entries open. */
+    InstalledSaver installed[INSTALLED_COUNT];
+    int installedCount;
 };
 
 ViewerState *GetState(void);

@@ -7,8 +7,9 @@
 /* Dialogs */
 #define IDD_ABOUT           129
 
-/* Menus */
+/* Menus and the keys of the main window */
 #define IDR_MAIN_MENU       130
+#define IDR_ACCELERATORS    134
 #define IDR_CONTEXT_MENU    201
 
 /* Icons */
@@ -35,6 +36,11 @@
 #define IDM_STOP            32778
 #define IDM_SAVER_SETTINGS  32779
 #define IDM_START_SAVER     32781
+#define IDM_NEXT_SAVER      32793
+#define IDM_PREVIOUS_SAVER  32794
+#define IDM_SET_SYSTEM_SAVER 32795
+#define IDM_INSTALLED_FIRST 33000   /* the installed savers' entries, */
+#define IDM_INSTALLED_LAST  33063   /* one per saver, 64 at most */
 
 /* Commands: View menu and context menu */
 #define IDM_TOPMOST         32783
@@ -79,5 +85,9 @@
 #define IDS_ENTRY_POINT_MISSING     1031
 #define IDS_DLL_INIT_FAILED         1032
 #define IDS_INVALID_IMAGE           1033
+
+/* Strings: the Operation menu's savers */
+#define IDS_NO_INSTALLED_SAVERS     1041
+#define IDS_SYSTEM_SAVER_FAILED     1042
 
 #endif

@@ -1,5 +1,6 @@
 #include "path.h"
 
+#include <stdio.h>
 #include <string.h>
 #include <windows.h>
 
@@ -35,40 +36,55 @@ int CopyText(char *buffer, size_t size, const char *text)
     return strlen(buffer) == length;
 }
 
-void SplitPath(const char *path, PathParts *parts)
+static int HasDrive(const char *path)
 {
-    const char *rest = path;
-    const char *lastSeparator = NULL;
-    const char *lastDot = NULL;
-    const char *p;
+    return path[0] != '\0' && !IsLeadByte(path[0]) && path[1] == ':';
+}
 
-    parts->drive[0] = '\0';
-    if (path[0] != '\0' && !IsLeadByte(path[0]) && path[1] == ':') {
-        CopyRange(parts->drive, sizeof(parts->drive), path, 2);
-        rest = path + 2;
-    }
+/* A trail byte may have the value of '\\' (0x5C) under code page 932:
+ * skip it together with its lead byte. */
+const char *FindFileName(const char *path)
+{
+    const char *name = HasDrive(path) ? path + 2 : path;
 
-    /* A trail byte may have the value of '\\' (0x5C) under code page 932:
-     * skip it together with its lead byte. */
-    for (p = rest; *p != '\0'; p++) {
+    for (const char *p = name; *p != '\0'; p++) {
         if (IsLeadByte(*p) && p[1] != '\0') {
             p++;
             continue;
         }
         if (*p == '\\' || *p == '/')
-            lastSeparator = p;
-        else if (*p == '.')
-            lastDot = p;
+            name = p + 1;
     }
+    return name;
+}
 
-    const char *name = lastSeparator ? lastSeparator + 1 : rest;
-    if (lastDot != NULL && lastDot < name)
-        lastDot = NULL;
-    const char *end = lastDot ? lastDot : p;
+/* No trail byte has the value of '.', so the last dot is found plainly. */
+void SplitPath(const char *path, PathParts *parts)
+{
+    const char *rest = HasDrive(path) ? path + 2 : path;
+    const char *name = FindFileName(path);
+    const char *end = strrchr(name, '.');
 
+    if (end == NULL)
+        end = name + strlen(name);
+    CopyRange(parts->drive, sizeof(parts->drive), path, (size_t)(rest - path));
     CopyRange(parts->directory, sizeof(parts->directory), rest, (size_t)(name - rest));
     CopyRange(parts->name, sizeof(parts->name), name, (size_t)(end - name));
-    CopyRange(parts->extension, sizeof(parts->extension), end, (size_t)(p - end));
+    CopyRange(parts->extension, sizeof(parts->extension), end, strlen(end));
+}
+
+int IsSaverPath(const char *path)
+{
+    const char *dot = strrchr(FindFileName(path), '.');
+
+    return dot != NULL && lstrcmpiA(dot, ".scr") == 0;
+}
+
+int IsPlainFile(const char *path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 int IsSoundPath(const char *path)
@@ -97,4 +113,15 @@ int GetProgramPath(char *buffer, size_t size)
         return 0;
     }
     return 1;
+}
+
+int PathBesideProgram(const char *fileName, char *buffer, size_t size)
+{
+    char program[MAX_PATH + 1];
+
+    if (GetProgramPath(program, sizeof(program)) != 1)
+        return 0;
+    int folder = (int)(FindFileName(program) - program);
+    int length = snprintf(buffer, size, "%.*s%s", folder, program, fileName);
+    return length > 0 && (size_t)length < size;
 }

@@ -1,5 +1,5 @@
 /* The About box, and what the resource compiler could spoil of it: the
- * Japanese caption and the icon. The targets the box's links hand to the
+ * Japanese caption and the icon; its version label, fixed. The targets the box's links hand to the
  * shell are caught by a probe saver registered for the web and mail
  * protocols in this private prefix: it logs the command line it was
  * started with and ends at once. */
@@ -67,9 +67,12 @@ TEST(About, LinksCursorAndLook)
     ProbeLog urls;
     std::wstring caption(64, L'\0');
     bool icon = false;
+    bool version = false;
     WhenDialogIdle([&](HWND dialog) {
         caption.resize(GetWindowTextW(dialog, &caption[0], 64));
         icon = ShowsAnIcon(dialog);
+        for (HWND control : ChildWindows(dialog))
+            version = version || WindowTitle(control) == "NOVRA  Ver 1.03";
         HWND web = GetDlgItem(dialog, IDC_LINK_WEB);
         HWND mail = GetDlgItem(dialog, IDC_LINK_MAIL);
         EXPECT_LE(60, BlueRun(web));
@@ -105,6 +108,7 @@ TEST(About, LinksCursorAndLook)
     Command(OpenViewer(), IDM_ABOUT);
     EXPECT_EQ(L"バージョン情報(NOVRA)", caption);
     EXPECT_TRUE(icon);
+    EXPECT_TRUE(version) << "the label, whatever the package's version";
     EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
     CloseViewer();
 }

@@ -1,13 +1,18 @@
 /* Every path that starts a preview (a resize, Reset, Open, a recent entry,
  * a drop, the end of a settings or full-screen run), the recent list those
- * paths change, and the modal runs: the child runs in a nested loop that
- * loses no message, then the preview restarts. */
+ * paths change, the other ways to a saver (the next or previous one in its
+ * folder, an installed one), the system's saver, and the modal runs: the
+ * child runs in a nested loop that loses no message, then the preview
+ * restarts. */
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
 
+#include <fstream>
+
 #include "app/state.h"
 #include "res/resource.h"
+#include "settings/saver_folder.h"
 #include "support/test_support.h"
 
 namespace {
@@ -129,6 +134,103 @@ TEST(RecentList, OpenDialogAndDroppedFiles)
     CloseViewer();
     EXPECT_EQ(savers[3], Saved(4));
     EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
+}
+
+/* The Operation popup, as the menu or a key opens it. */
+HMENU OpenOperationMenu(HWND window)
+{
+    HMENU operation = GetSubMenu(GetMenu(window), 1);
+    SendMessageA(window, WM_INITMENUPOPUP, (WPARAM)operation, MAKELPARAM(1, FALSE));
+    return operation;
+}
+
+/* A folder of probes whose names Explorer orders otherwise than plain text
+ * does (saver2 before saver10), beside what is no saver: a folder, other
+ * extensions. */
+std::string BrowseFolder()
+{
+    const std::string folder = MakeTempFolder(" browse");
+    for (const char *name : {"saver1.scr", "saver2.scr", "saver10.scr"})
+        CopyFileA(ProbePath("probe.scr").c_str(), (folder + name).c_str(), FALSE);
+    CreateDirectoryA((folder + "saver3.scr").c_str(), NULL);
+    std::ofstream(folder + "saver4.txt") << "text";
+    std::ofstream(folder + "saver5.scrx") << "text";
+    return folder;
+}
+
+void RemoveFolder(const std::string &folder)
+{
+    for (const char *name : {"saver1.scr", "saver2.scr", "saver10.scr", "saver4.txt", "saver5.scrx", "only.scr"})
+        DeleteFileA((folder + name).c_str());
+    RemoveDirectoryA((folder + "saver3.scr").c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+/* Both ways, inside the folder and across its ends; the plain order would
+ * give another saver in every row. */
+TEST(RecentList, NextAndPreviousInExplorersOrder)
+{
+    const std::string folder = BrowseFolder();
+    const struct {
+        const char *current;
+        int step;
+        const char *want;
+    } rows[] = {
+        {"saver2.scr", 1, "saver10.scr"},
+        {"saver10.scr", 1, "saver1.scr"},
+        {"saver10.scr", -1, "saver2.scr"},
+        {"saver1.scr", -1, "saver10.scr"},
+    };
+    for (const auto &row : rows) {
+        char path[MAX_PATH + 1] = "";
+        EXPECT_EQ(1, FindNeighbourSaver((folder + row.current).c_str(), row.step, path, sizeof(path)))
+            << row.current << " " << row.step;
+        EXPECT_EQ(folder + row.want, path) << row.current << " " << row.step;
+    }
+    RemoveFolder(folder);
+}
+
+/* Greyed where they would do nothing, and then the command does nothing,
+ * as it comes from a key whatever the menu shows; with another saver
+ * beside it, Next opens that one as the open dialog would. */
+TEST(RecentList, NextAndPreviousOnlyWithAnotherSaver)
+{
+    const std::string folder = BrowseFolder();
+    const std::string alone = MakeTempFolder(" alone");
+    CopyFileA(ProbePath("probe.scr").c_str(), (alone + "only.scr").c_str(), FALSE);
+    const struct {
+        const char *label;
+        std::string saver;
+        bool browse;
+        bool choose;    /* "set as the system's saver" */
+    } rows[] = {
+        {"no saver", "", false, false},
+        {"no folder", savers[0], false, true},
+        {"a saver that vanished", folder + "gone.scr", false, true},
+        {"alone in its folder", alone + "only.scr", false, true},
+        {"beside others", folder + "saver2.scr", true, true},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.label);
+        HWND window = OpenViewer({row.saver, savers[1]});
+        HMENU operation = OpenOperationMenu(window);
+        EXPECT_EQ(!row.browse, Grayed(operation, IDM_NEXT_SAVER));
+        EXPECT_EQ(!row.browse, Grayed(operation, IDM_PREVIOUS_SAVER));
+        EXPECT_EQ(!row.choose, Grayed(operation, IDM_SET_SYSTEM_SAVER));
+        unsigned int starts = GetState()->childStarts;
+        Command(window, IDM_NEXT_SAVER);
+        Strings front = {row.saver, savers[1]};
+        if (row.browse)
+            front = {folder + "saver10.scr", folder + "saver2.scr"};
+        Strings slots = RecentSlots();
+        slots.resize(2);
+        EXPECT_EQ(front, slots);
+        EXPECT_EQ(starts + (row.browse ? 1 : 0), GetState()->childStarts);
+        CloseViewer();
+    }
+    EXPECT_TRUE(WaitNoProcessesNamed("saver", 5000));
+    RemoveFolder(folder);
+    RemoveFolder(alone);
 }
 
 /* Starts, close requests and the children's own ends, in order. A stopped
@@ -374,6 +476,105 @@ TEST_F(ModalRun, CommandsDuringTheRunStartNothing)
     EXPECT_EQ(PreviewTitle(dropped), WindowTitle(window));
     for (UINT id : {IDM_START_SAVER, IDM_RESET, IDM_STOP, IDM_SAVER_SETTINGS})
         EXPECT_FALSE(Grayed(GetMenu(window), id)) << id;
+}
+
+/* The installed savers' popup as it opens: each entry's caption, marked
+ * when checked or greyed. */
+std::vector<std::wstring> InstalledEntries(HWND window)
+{
+    HMENU installed = GetSubMenu(OpenOperationMenu(window), 7);
+    SendMessageA(window, WM_INITMENUPOPUP, (WPARAM)installed, MAKELPARAM(7, FALSE));
+    std::vector<std::wstring> entries;
+    for (int position = 0; position < GetMenuItemCount(installed); position++) {
+        wchar_t caption[MAX_PATH + 1] = L"";
+        GetMenuStringW(installed, position, caption, MAX_PATH, MF_BYPOSITION);
+        UINT state = GetMenuState(installed, position, MF_BYPOSITION);
+        entries.push_back(caption + std::wstring(state & MF_CHECKED ? L" (checked)" : L"") +
+                          (state & MF_GRAYED ? L" (greyed)" : L""));
+    }
+    return entries;
+}
+
+std::string DesktopValue(const char *name)
+{
+    char value[MAX_PATH + 1] = "";
+    DWORD size = sizeof(value);
+    RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", name, RRF_RT_REG_SZ, NULL, value, &size);
+    return value;
+}
+
+/* The system's own name for a file in the system folder: a 32-bit
+ * program's system folder is the system's SysWOW64. */
+std::string SystemsName(const std::string &file)
+{
+    char folder[MAX_PATH + 1];
+    BOOL wow64 = FALSE;
+    if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64)
+        return file;
+    return std::string(folder, GetSystemWow64DirectoryA(folder, MAX_PATH)) + file.substr(file.rfind('\\'));
+}
+
+/* The system's folders hold no savers in a fresh prefix; the probes put
+ * there (one file name in both, listed once: the system folder's) are
+ * listed by their own names, or by their file names, in that order. One
+ * chosen is opened as the open dialog opens a file; made the system's
+ * saver, it is checked. A path with a blank goes to the system in its
+ * short form; a write that fails is told, and changes nothing. */
+TEST_F(ModalRun, InstalledSaversAndTheSystemSaver)
+{
+    char folder[MAX_PATH + 1];
+    const std::string system = std::string(folder, GetSystemDirectoryA(folder, MAX_PATH)) + "\\";
+    const std::string windows = std::string(folder, GetWindowsDirectoryA(folder, MAX_PATH)) + "\\";
+    const std::string probe = ProbePath("probe.scr");
+    const Strings copies = {system + "novra_a1.scr", windows + "novra_b2.scr", windows + "novra_a1.scr"};
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "SCRNSAVE.EXE");
+    SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, FALSE, NULL, SPIF_UPDATEINIFILE);
+    HWND window = OpenPreviewing({probe});
+    EXPECT_EQ(std::vector<std::wstring>{L"(なし) (greyed)"}, InstalledEntries(window));
+    CopyFileA(ProbePath("probe_named.scr").c_str(), copies[0].c_str(), FALSE);
+    CopyFileA(probe.c_str(), copies[1].c_str(), FALSE);
+    CopyFileA(ProbePath("probe_named.scr").c_str(), copies[2].c_str(), FALSE);
+    EXPECT_EQ((std::vector<std::wstring>{L"novra_b2", L"ゼータ && probe"}), InstalledEntries(window));
+
+    Command(window, IDM_INSTALLED_FIRST + 1);
+    ExpectOneStartAfterAPause(window);
+    EXPECT_EQ((Strings{copies[0], probe, "", "", ""}), RecentSlots());
+    BOOL active = FALSE;
+    Command(window, IDM_SET_SYSTEM_SAVER);
+    EXPECT_EQ(SystemsName(copies[0]), DesktopValue("SCRNSAVE.EXE"));
+    EXPECT_EQ("1", DesktopValue("ScreenSaveActive"));
+    EXPECT_TRUE(SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &active, 0) && active);
+    EXPECT_EQ((std::vector<std::wstring>{L"novra_b2", L"ゼータ && probe (checked)"}), InstalledEntries(window));
+    CloseViewer();
+
+    const std::string blank = MakeTempFolder(" b system") + "my probe.scr";
+    CopyFileA(probe.c_str(), blank.c_str(), FALSE);
+    Command(OpenViewer({blank}), IDM_SET_SYSTEM_SAVER);
+    char shortPath[MAX_PATH + 1] = "";
+    GetShortPathNameA(blank.c_str(), shortPath, sizeof(shortPath));
+    EXPECT_EQ(shortPath, DesktopValue("SCRNSAVE.EXE"));
+    EXPECT_EQ(std::string::npos, DesktopValue("SCRNSAVE.EXE").find(' '));
+
+    HKEY empty = NULL;
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\NOVRA test", 0, NULL, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, NULL,
+                    &empty, NULL);
+    ASSERT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_CURRENT_USER, empty));
+    BoxAnswer told = {IDOK, L""};
+    HANDLE answer = AnswerMessageBox(&told);
+    Command(GetState()->mainWindow, IDM_SET_SYSTEM_SAVER);
+    EXPECT_TRUE(JoinThread(answer));
+    RegOverridePredefKey(HKEY_CURRENT_USER, NULL);
+    RegCloseKey(empty);
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\NOVRA test");
+    EXPECT_EQ(0u, told.text.find(L"スクリーンセーバーに設定できませんでした: "));
+    EXPECT_EQ(shortPath, DesktopValue("SCRNSAVE.EXE"));
+
+    CloseViewer();
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "SCRNSAVE.EXE");
+    for (const std::string &copy : copies)
+        DeleteFileA(copy.c_str());
+    DeleteFileA(blank.c_str());
+    RemoveDirectoryA(blank.substr(0, blank.rfind('\\')).c_str());
 }
 
 /* The run must not swallow the program's end: the quit comes back out,

@@ -1,19 +1,39 @@
 #!/usr/bin/env bash
-# A release zip holds what it promises, and its viewer, unpacked into a
-# fresh folder, starts there and keeps its settings file beside itself when
-# it is closed.
+# A release zip holds what it promises (the help page with every picture it
+# shows), and its viewer, unpacked into a fresh folder, starts there and
+# keeps its settings file beside itself when it is closed.
 #   package_test.sh ZIP ARCH
 # Exit 77 (skipped) where the zip's architecture cannot run.
 set -u
-zip=$1 arch=$2
+zip=$(cd "$(dirname "$1")" && pwd)/$(basename "$1") arch=$2
 here=$(cd "$(dirname "$0")" && pwd)
 fail() { echo "package_test: $*" >&2; exit 1; }
+. "$here/../scripts/xvfb.sh"
+. "$here/../scripts/wine-prefix.sh"
 
 [ -f "$zip" ] || fail "$zip is missing; scripts/package.sh makes it"
 listing=$(cmake -E tar tf "$zip") || fail "cannot read $zip"
 top=$(basename "$zip" .zip)
-for f in novra.exe novra_stars.scr novracheck.exe README-en.txt README-ja.txt; do
+for f in novra.exe novra_stars.scr novracheck.exe README-en.txt README-ja.txt NOVRA.html; do
     grep -qx "$top/$f" <<<"$listing" || fail "$zip lacks $top/$f"
+done
+folder=$(mktemp -d /tmp/novra-package.XXXXXX)
+own_prefix="" viewer=""
+cleanup() {
+    [ -n "$viewer" ] && kill "$viewer" 2>/dev/null
+    [ -n "$own_prefix" ] && wine_prefix_remove
+    xvfb_stop
+    rm -rf "$folder"
+}
+trap cleanup EXIT
+trap 'exit 143' TERM INT HUP
+(cd "$folder" && cmake -E tar xf "$zip") || fail "cannot unpack $zip"
+dir=$folder/$top
+# Every picture the help page shows stands beside it.
+pictures=$(grep -o 'src="[^"]*"' "$dir/NOVRA.html" | sed 's/^src="//; s/"$//')
+[ -n "$pictures" ] || fail "the help page in $zip shows no pictures"
+for f in $pictures; do
+    [ -f "$dir/$f" ] || fail "$zip lacks $top/$f, which its help page shows"
 done
 
 loader=/usr/lib/wine/wine
@@ -28,23 +48,9 @@ if ! "$loader" --version >/dev/null 2>&1; then
 fi
 export WINELOADER=$loader WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=ja_JP.UTF-8
 
-. "$here/../scripts/xvfb.sh"
-. "$here/../scripts/wine-prefix.sh"
-folder=$(mktemp -d /tmp/novra-package.XXXXXX)
-own_prefix="" viewer=""
-cleanup() {
-    [ -n "$viewer" ] && kill "$viewer" 2>/dev/null
-    [ -n "$own_prefix" ] && wine_prefix_remove
-    xvfb_stop
-    rm -rf "$folder"
-}
-trap cleanup EXIT
-trap 'exit 143' TERM INT HUP
 if [ -z "${DISPLAY:-}" ]; then xvfb_start || exit 1; fi
 if [ -z "${WINEPREFIX:-}" ]; then own_prefix=1; wine_prefix_create; fi
 
-(cd "$folder" && cmake -E tar xf "$zip") || fail "cannot unpack $zip"
-dir=$folder/$top
 [ ! -e "$dir/novra.ini" ] || fail "the zip carries a settings file"
 (cd "$dir" && exec "$loader" novra.exe) &
 viewer=$!

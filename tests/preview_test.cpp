@@ -311,29 +311,35 @@ TEST(PreviewStop, RestartsLeakNothing)
     EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
 }
 
-/* A missing help file makes the help program ask, naming the file, in a
- * Yes/No box while the viewer waits: answer No. */
-char helpText[1024];
-
-DWORD WINAPI AnswerHelpBox(void *)
+/* Where NOVRA.hlp stands beside the program, WinHelp opens it (this one is
+ * no help file, and the help program says so, naming it); otherwise the
+ * help page beside it opens in the program the shell has for ".html" files:
+ * here a probe registered for them in this private prefix, which logs what
+ * it was given and ends. */
+TEST(Help, OpensTheHelpFileOrElseThePage)
 {
-    for (int tries = 0; tries < 200; tries++) {
-        Sleep(50);
-        HWND box = FindWindowA("#32770", NULL);
-        if (box != NULL && GetDlgItemTextA(box, 0xFFFF, helpText, sizeof(helpText)))
-            return !PostMessageA(box, WM_COMMAND, IDNO, 0);
-    }
-    return 1;
-}
-
-TEST(Help, OpensTheFileBesideTheProgram)
-{
+    const std::string handler = ProbePath("probe_exitnow.scr");
+    const std::string command = "\"" + handler + "\" \"%1\"";
+    RegSetKeyValueA(HKEY_CLASSES_ROOT, ".html", NULL, REG_SZ, "NovraTestPage", 14);
+    RegSetKeyValueA(HKEY_CLASSES_ROOT, "NovraTestPage\\shell\\open\\command", NULL, REG_SZ, command.c_str(),
+                    (DWORD)command.size() + 1);
+    const std::string helpFile = ProgramFolder() + "NOVRA.hlp";
+    ProbeLog pages;
     HWND window = OpenViewer();
-    HANDLE answer = CreateThread(NULL, 0, AnswerHelpBox, NULL, 0, NULL);
+
+    std::ofstream(helpFile) << "not a help file";
+    BoxAnswer told = {IDOK, L""};
+    HANDLE answer = AnswerMessageBox(&told);
     Command(window, IDM_HELP);
     EXPECT_TRUE(JoinThread(answer));
-    EXPECT_NE(std::string::npos, std::string(helpText).find(ProgramFolder() + "NOVRA.hlp")) << helpText;
+    EXPECT_NE(std::wstring::npos, told.text.find(L"NOVRA.hlp")) << told.text.c_str();
     EXPECT_TRUE(WaitNoProcessesNamed("winhlp32", 5000));
+    DeleteFileA(helpFile.c_str());
+
+    Command(window, IDM_HELP);
+    pages.WaitFor("start", 1, 5000);
+    EXPECT_EQ(Strings{"start \"" + handler + "\" \"" + ProgramFolder() + "NOVRA.html\""}, pages.Events("start"));
+    EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
     CloseViewer();
 }
 

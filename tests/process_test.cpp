@@ -2,10 +2,10 @@
  * fresh folder, driven from this process. */
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <set>
 
 #include "app/shell.h"
-#include "res/version.h"
 #include "support/test_support.h"
 
 namespace {
@@ -50,13 +50,14 @@ struct ViewerCopy {
     }
 
     /* The program's main window once it shows, or NULL. */
-    HWND Start()
+    HWND Start(const std::string &arguments = "", const char *currentFolder = NULL)
     {
         STARTUPINFOA startup = {};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION run = {};
-        std::string command = "\"" + folder + exe + "\"";
-        if (!CreateProcessA((folder + exe).c_str(), &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &run))
+        std::string command = "\"" + folder + exe + "\" " + arguments;
+        if (!CreateProcessA((folder + exe).c_str(), &command[0], NULL, NULL, FALSE, 0, NULL, currentFolder, &startup,
+                            &run))
             return NULL;
         CloseHandle(run.hThread);
         process = run.hProcess;
@@ -96,7 +97,7 @@ TEST(Program, StartsAndKeepsItsSettingsBesideItself)
         ViewerCopy copy(row.exe, row.folder);
         HWND window = copy.Start();
         ASSERT_TRUE(window != NULL);
-        EXPECT_EQ(NOVRA_TITLE, WindowTitle(window));
+        EXPECT_EQ("NOVRA Ver 1.03", WindowTitle(window)) << "whatever the version";
         EXPECT_TRUE(GetMenu(window) != NULL);
         EXPECT_EQ(0u, copy.Close(window));
         EXPECT_EQ(std::set<std::string>({row.exe, row.ini}), FilesIn(copy.folder));
@@ -116,6 +117,89 @@ TEST(Program, TakesItsSaverAlongWhenKilled)
     TerminateProcess(copy.process, 1);
     EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
     EndProcessesNamed("probe");
+}
+
+/* A probe's preview start, as it logs its command line. */
+std::string PreviewStart(const std::string &saver, HWND window)
+{
+    std::string path = saver.find(' ') == std::string::npos ? saver : "\"" + saver + "\"";
+    return "start " + path + " /p " + std::to_string((int)(INT_PTR)window);
+}
+
+/* The first argument that names a saver is opened as a dropped one: the
+ * first preview is its own (no start of the stored saver before it), and
+ * it leads the stored list. A relative name is made full. Arguments that
+ * name no saver leave the start as it was. */
+TEST(Program, OpensTheSaverNamedOnItsCommandLine)
+{
+    const std::string folder = MakeTempFolder(" b args");
+    const std::string stored = ProbePath("probe_children.scr");
+    for (const char *name : {"my probe.scr", "saver2.scr"})
+        CopyFileA(ProbePath("probe.scr").c_str(), (folder + name).c_str(), FALSE);
+    std::ofstream(folder + "read me.txt") << "text";
+    const struct {
+        const char *label;
+        std::string arguments;
+        const char *currentFolder;
+        std::string saver;
+    } rows[] = {
+        {"a path with a blank", "\"" + folder + "my probe.scr\"", NULL, folder + "my probe.scr"},
+        {"the first of several, relative", "C:\\none\\x.scr \"read me.txt\" saver2.scr", folder.c_str(),
+         folder + "saver2.scr"},
+        {"none names a saver", "C:\\none\\x.scr \"" + folder + "read me.txt\"", NULL, stored},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.label);
+        ProbeLog log;
+        ViewerCopy copy;
+        const std::string settings = copy.folder + "novra.ini";
+        WritePrivateProfileStringA("SYSTEM", "SCREENSAVER_1", stored.c_str(), settings.c_str());
+        HWND window = copy.Start(row.arguments, row.currentFolder);
+        ASSERT_TRUE(log.WaitFor("paint", 1, 10000));
+        EXPECT_EQ(Strings{PreviewStart(row.saver, window)}, log.Events("start"));
+        EXPECT_EQ(0u, copy.Close(window));
+        Strings slots;
+        for (const char *key : {"SCREENSAVER_1", "SCREENSAVER_2"}) {
+            char path[MAX_PATH + 1] = "";
+            GetPrivateProfileStringA("SYSTEM", key, "", path, sizeof(path), settings.c_str());
+            slots.push_back(path);
+        }
+        EXPECT_EQ((Strings{row.saver, row.saver == stored ? "" : stored}), slots);
+    }
+    EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
+    for (const char *name : {"my probe.scr", "saver2.scr", "read me.txt"})
+        DeleteFileA((folder + name).c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+/* The keys reach the program's own loop, which alone translates them. */
+TEST(Program, PageDownAndPageUpOpenTheNextAndPreviousSaver)
+{
+    const std::string folder = MakeTempFolder(" keys");
+    for (const char *name : {"saver2.scr", "saver10.scr", "saver1.scr"})
+        CopyFileA(ProbePath("probe.scr").c_str(), (folder + name).c_str(), FALSE);
+    ProbeLog log;
+    ViewerCopy copy;
+    HWND window = copy.Start("\"" + folder + "saver2.scr\"");
+    ASSERT_TRUE(log.WaitFor("paint", 1, 10000));
+    const struct {
+        WPARAM key;
+        const char *saver;
+    } rows[] = {
+        {VK_NEXT, "saver10.scr"},
+        {VK_PRIOR, "saver2.scr"},
+    };
+    for (const auto &row : rows) {
+        log.Clear();
+        PostMessageA(window, WM_KEYDOWN, row.key, 0);
+        ASSERT_TRUE(log.WaitFor("start", 1, 5000)) << row.saver;
+        EXPECT_EQ(Strings{PreviewStart(folder + row.saver, window)}, log.Events("start"));
+    }
+    EXPECT_EQ(0u, copy.Close(window));
+    EXPECT_TRUE(WaitNoProcessesNamed("saver", 5000));
+    for (const char *name : {"saver2.scr", "saver10.scr", "saver1.scr"})
+        DeleteFileA((folder + name).c_str());
+    RemoveDirectoryA(folder.c_str());
 }
 
 /* Users' savers come in both widths: a viewer of each width previews a

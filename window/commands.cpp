@@ -6,12 +6,16 @@
 #include "app/state.h"
 #include "host/modal.h"
 #include "res/resource.h"
+#include "res/version.h"
 #include "settings/path.h"
 #include "settings/open_dialog.h"
 #include "settings/recent.h"
 #include "settings/recent_menu.h"
+#include "settings/saver_folder.h"
+#include "settings/system_saver.h"
 #include "window/drop.h"
 #include "window/preview_control.h"
+#include "window/saver_notice.h"
 #include "window/sizing.h"
 
 /* Reset, Stop and the modal runs act only on a running preview, and not
@@ -37,15 +41,58 @@ static void OpenSaver(void)
         PreviewNewSaver();
 }
 
+/* As the open dialog takes a file: the saver goes to the front of the
+ * recent list and is previewed. */
+static void OpenSaverPath(const char *path)
+{
+    AddRecent(path);
+    RebuildRecentMenu();
+    PreviewNewSaver();
+}
+
 void OpenDroppedSaver(HDROP drop)
 {
     char path[PATH_BUFFER];
 
-    if (TakeDroppedSaver(drop, path, sizeof(path)) != 1)
+    if (TakeDroppedSaver(drop, path, sizeof(path)) == 1)
+        OpenSaverPath(path);
+}
+
+/* Also from a key, with the menu out of reach (in full-screen-window mode)
+ * and so not greyed: the folder decides here again. */
+static void OpenNeighbourSaver(int step)
+{
+    char path[PATH_BUFFER];
+
+    if (FindNeighbourSaver(GetState()->currentSaver, step, path, sizeof(path)) == 1)
+        OpenSaverPath(path);
+}
+
+static void OpenInstalledSaver(UINT id)
+{
+    ViewerState *state = GetState();
+    int entry = (int)(id - IDM_INSTALLED_FIRST);
+
+    if (id >= IDM_INSTALLED_FIRST && entry < state->installedCount)
+        OpenSaverPath(state->installed[entry].path);
+}
+
+/* The one message box of the viewer: the user asked for a change to the
+ * system, and must learn that it did not happen. */
+static void SetSystemSaver(void)
+{
+    ViewerState *state = GetState();
+    char format[128];
+    char reason[192];
+    char text[384];
+
+    if (state->currentSaver[0] == '\0' || MakeSystemSaver(state->currentSaver) == 1)
         return;
-    AddRecent(path);
-    RebuildRecentMenu();
-    PreviewNewSaver();
+    DescribeError(GetLastError(), reason, sizeof(reason));
+    if (LoadStringA(state->instance, IDS_SYSTEM_SAVER_FAILED, format, sizeof(format)) == 0)
+        format[0] = '\0';
+    snprintf(text, sizeof(text), format, reason);
+    MessageBoxA(state->mainWindow, text, NOVRA_NAME, MB_OK | MB_ICONERROR);
 }
 
 static void ChooseRecent(int slot)
@@ -100,20 +147,20 @@ static void ShowAbout(void)
                     AboutDlgProc, 0);
 }
 
-/* The help file "NOVRA.hlp" beside the executable. */
+/* The WinHelp file beside the executable where there is one; otherwise the
+ * help page, in the user's browser: Windows 10 and later have no WinHelp. */
 static void OpenHelp(HWND window)
 {
-    char program[PATH_BUFFER];
-    char helpFile[PATH_BUFFER + 16];
-    PathParts parts;
+    char helpFile[PATH_BUFFER];
 
-    if (GetProgramPath(program, sizeof(program)) != 1)
+    if (PathBesideProgram("NOVRA.hlp", helpFile, sizeof(helpFile)) != 1)
         return;
-    SplitPath(program, &parts);
-    if (snprintf(helpFile, sizeof(helpFile), "%s%sNOVRA.hlp", parts.drive, parts.directory)
-        >= (int)sizeof(helpFile))
+    if (IsPlainFile(helpFile) == 1) {
+        WinHelpA(window, helpFile, HELP_CONTENTS, 0);
         return;
-    WinHelpA(window, helpFile, HELP_CONTENTS, 0);
+    }
+    if (PathBesideProgram("NOVRA.html", helpFile, sizeof(helpFile)) == 1)
+        ShellExecuteA(window, NULL, helpFile, NULL, NULL, SW_SHOWNORMAL);
 }
 
 static void EnterFullScreenCommand(void)
@@ -138,6 +185,9 @@ void DispatchCommand(HWND window, UINT id)
     case IDM_STOP:              StopPreviewCommand(); break;
     case IDM_SAVER_SETTINGS:    RunModalCommand(RunSaverSettings); break;
     case IDM_START_SAVER:       RunModalCommand(RunSaverFullScreen); break;
+    case IDM_NEXT_SAVER:        OpenNeighbourSaver(1); break;
+    case IDM_PREVIOUS_SAVER:    OpenNeighbourSaver(-1); break;
+    case IDM_SET_SYSTEM_SAVER:  SetSystemSaver(); break;
     case IDM_ABOUT:             ShowAbout(); break;
     case IDM_HELP:              OpenHelp(window); break;
     case IDM_TOPMOST:           ToggleAlwaysOnTop(); break;
@@ -147,6 +197,6 @@ void DispatchCommand(HWND window, UINT id)
     case IDM_SIZE_XGA:          ApplySizePreset(1024, 768); break;
     case IDM_FULL_SCREEN:       EnterFullScreenCommand(); break;
     case IDM_RESTORE_SIZE:      RestoreWindowSize(window); break;
-    default:                    break;
+    default:                    OpenInstalledSaver(id); break;
     }
 }

@@ -1,5 +1,7 @@
 /* The menu commands of the main window, one function each, and the
- * saver dropped on it, which is taken as the Open command takes a file. */
+ * saver dropped on it. A dropped saver, the next or previous one in the
+ * folder and an installed one are all taken as the Open command takes a
+ * file. */
 #ifndef NOVRA_COMMANDS_H
 #define NOVRA_COMMANDS_H
 

@@ -2,14 +2,6 @@
 
 #include "settings/path.h"
 
-static int IsSaverFile(const char *path)
-{
-    PathParts parts;
-
-    SplitPath(path, &parts);
-    return lstrcmpiA(parts.extension, ".scr") == 0;
-}
-
 int TakeDroppedSaver(HDROP drop, char *path, size_t size)
 {
     UINT count = DragQueryFileA(drop, 0xFFFFFFFF, NULL, 0);
@@ -22,7 +14,7 @@ int TakeDroppedSaver(HDROP drop, char *path, size_t size)
         if (length == 0 || length >= size)
             continue;
         DragQueryFileA(drop, index, path, (UINT)size);
-        found = IsSaverFile(path);
+        found = IsSaverPath(path);
     }
     DragFinish(drop);
     return found;

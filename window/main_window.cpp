@@ -4,20 +4,26 @@
 #include "app/state.h"
 #include "host/modal.h"
 #include "res/resource.h"
+#include "settings/recent.h"
 #include "settings/recent_menu.h"
 #include "settings/settings.h"
 #include "window/commands.h"
+#include "window/operation_menu.h"
 #include "window/preview_control.h"
 #include "window/saver_notice.h"
 #include "window/sizing.h"
 
 /* PlaceMainWindow may send WM_SIZE, which starts the first preview before
- * linkCursor is set; the size handling does not need it. */
-static void OnCreate(HWND window)
+ * linkCursor is set; the size handling does not need it. A saver named on
+ * the command line comes with the creation and is taken before that, as a
+ * dropped one: the first preview is its own, not a restart. */
+static void OnCreate(HWND window, const CREATESTRUCTA *creation)
 {
     ViewerState *state;
 
     InitState(window);
+    if (creation->lpCreateParams != NULL)
+        AddRecent((const char *)creation->lpCreateParams);
     state = GetState();
     state->mainMenu = GetMenu(window);
     RebuildRecentMenu();
@@ -131,7 +137,7 @@ static void ShowContextMenu(HWND window)
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_CREATE:         OnCreate(window); return 0;
+    case WM_CREATE:         OnCreate(window, (const CREATESTRUCTA *)lParam); return 0;
     case WM_DESTROY:        OnDestroy(); return 0;
     case WM_SIZE:           FollowWindowSize(); return 0;
     case WM_ENTERSIZEMOVE:  OnEnterSizeMove(); return 0;
@@ -142,6 +148,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_TIMER:          OnTimer(wParam); return 0;
     case WM_HELP:
     case WM_CONTEXTMENU:    ShowContextMenu(window); return 0;
+    case WM_INITMENUPOPUP:  UpdateMenuPopup((HMENU)wParam); return 0;
     case WM_COMMAND:        DispatchCommand(window, LOWORD(wParam)); return 0;
     case WM_DROPFILES:      OpenDroppedSaver((HDROP)wParam); return 0;
     default:                return DefWindowProcA(window, message, wParam, lParam);

@@ -57,10 +57,9 @@ void NoteSaverEnd(DWORD exitCode)
     SetNotice(text);
 }
 
-/* The system's own text for the error, without its line break; a saver
- * that asks for elevation gets ours, as the system's is not in Japanese
- * everywhere. */
-static void DescribeStartError(DWORD error, char *reason, DWORD size)
+/* A saver that asks for elevation gets our text, as the system's is not in
+ * Japanese everywhere. */
+void DescribeError(DWORD error, char *reason, DWORD size)
 {
     DWORD length;
 
@@ -84,7 +83,7 @@ void NoteStartFailure(DWORD error)
     char reason[192];
     char text[NOTICE_BUFFER];
 
-    DescribeStartError(error, reason, sizeof(reason));
+    DescribeError(error, reason, sizeof(reason));
     LoadText(IDS_START_FAILED, format, sizeof(format));
     snprintf(text, sizeof(text), format, reason);
     SetNotice(text);

@@ -17,4 +17,8 @@ void NoteStartFailure(DWORD error);
 
 void PaintSaverNotice(HWND window, HDC dc);
 
+/* The system's own text for an error (GetLastError's), without its line
+ * break; the number where the system has no text. */
+void DescribeError(DWORD error, char *reason, DWORD size);
+
 #endif

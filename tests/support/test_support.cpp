@@ -57,7 +57,7 @@ HWND OpenViewer(const Strings &savers, const ProbeLog *log, const std::string &s
         std::string key = "SCREENSAVER_" + std::to_string(slot + 1);
         WritePrivateProfileStringA("SYSTEM", key.c_str(), savers[slot].c_str(), TestSettingsPath().c_str());
     }
-    if (!registered || CreateMainWindow(GetModuleHandleA(NULL), MAIN_CLASS_NAME, SW_SHOWNORMAL) != 1)
+    if (!registered || CreateMainWindow(GetModuleHandleA(NULL), MAIN_CLASS_NAME, SW_SHOWNORMAL, NULL) != 1)
         return NULL;
     if (log != NULL && !log->WaitFor("paint", log->Events("paint").size() + 1, 5000))
         ADD_FAILURE() << "no preview painted";
@@ -147,6 +147,26 @@ static const HHOOK dialogHook = SetWindowsHookExA(WH_CALLWNDPROC, WatchDialogs, 
 void WhenDialogIdle(const std::function<void(HWND)> &action)
 {
     dialogAction = action;
+}
+
+static DWORD WINAPI AnswerBox(void *data)
+{
+    BoxAnswer *answer = (BoxAnswer *)data;
+    for (int tries = 0; tries < 200; tries++) {
+        Sleep(50);
+        HWND box = FindWindowA("#32770", NULL);
+        wchar_t text[1024] = L"";
+        if (box != NULL && GetDlgItemTextW(box, 0xFFFF, text, 1024)) {
+            answer->text = text;
+            return !PostMessageA(box, WM_COMMAND, answer->button, 0);
+        }
+    }
+    return 1;
+}
+
+HANDLE AnswerMessageBox(BoxAnswer *answer)
+{
+    return CreateThread(NULL, 0, AnswerBox, answer, 0, NULL);
 }
 
 static std::vector<DWORD> ProcessesNamed(const char *prefix)

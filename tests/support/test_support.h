@@ -39,6 +39,14 @@ Strings RecentMenuEntries(HWND window);
 /* Runs `action` with the dialog once a dialog box of this thread waits for
  * input, that is once it has filled its controls. */
 void WhenDialogIdle(const std::function<void(HWND)> &action);
+/* A message box (of any process) answered from another thread while this
+ * one runs the loop that waits on it: its text, and the button it gets. */
+struct BoxAnswer {
+    UINT button;
+    std::wstring text;
+};
+/* Starts the thread; JoinThread tells whether a box was answered. */
+HANDLE AnswerMessageBox(BoxAnswer *answer);
 /* Waits until no program whose file name starts with `prefix` (any case)
  * runs. */
 bool WaitNoProcessesNamed(const char *prefix, DWORD timeoutMs);
