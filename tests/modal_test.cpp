@@ -212,14 +212,15 @@ TEST(RecentList, NextAndPreviousOnlyWithAnotherSaver)
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.label);
-        HWND window = OpenViewer({row.saver, savers[1]});
+        const Strings list = row.saver.empty() ? Strings{"", ""} : Strings{row.saver, savers[1]};
+        HWND window = OpenViewer(list);
         HMENU operation = OpenOperationMenu(window);
         EXPECT_EQ(!row.browse, Grayed(operation, IDM_NEXT_SAVER));
         EXPECT_EQ(!row.browse, Grayed(operation, IDM_PREVIOUS_SAVER));
         EXPECT_EQ(!row.choose, Grayed(operation, IDM_SET_SYSTEM_SAVER));
         unsigned int starts = GetState()->childStarts;
         Command(window, IDM_NEXT_SAVER);
-        Strings front = {row.saver, savers[1]};
+        Strings front = list;
         if (row.browse)
             front = {folder + "saver10.scr", folder + "saver2.scr"};
         Strings slots = RecentSlots();
