@@ -14,8 +14,6 @@
 
 namespace {
 
-const std::vector<UINT> previewCommands = {IDM_START_SAVER, IDM_RESET, IDM_STOP, IDM_SAVER_SETTINGS};
-
 /* Events made as the viewer is destroyed take the values of handles it
  * closed: closing one again would end an event. */
 std::vector<HANDLE> reused(64);
@@ -60,67 +58,10 @@ TEST(SaverCommand, NamesThePathWholeAndFitsItsBuffer)
     }
 }
 
-/* Whatever the saver does and however the viewer ends, it stays usable and
- * leaves nothing running; a failed start changes neither title nor state.
- * The settings are on disk before a closing viewer's saver goes. */
-TEST(PreviewStop, EverySaverEndsEveryWay)
-{
-    const struct {
-        std::string saver;
-        std::vector<UINT> commands;
-        PlayState state;
-        bool exit;
-        Strings closes;   /* empty: not checked, nothing painted */
-    } rows[] = {
-        {"", previewCommands, PLAY_READY, false, {}},
-        {ProbePath("probe_exitnow.scr"), {IDM_RESET}, PLAY_PREVIEW, false, {}},
-        {ProbePath("probe_toplevel.scr"), {IDM_RESET}, PLAY_PREVIEW, false, {}},
-        {ProbePath("probe.scr"), {}, PLAY_PREVIEW, false, {"WM_CLOSE"}},
-        {ProbePath("probe.scr"), {IDM_STOP, IDM_SIZE_VGA, IDM_RESET}, PLAY_STOPPED, false, {"WM_CLOSE"}},
-        {ProbePath("probe_ignoreclose.scr"), {IDM_STOP}, PLAY_STOPPED, false, {"WM_CLOSE"}},
-        {ProbePath("probe_hangclose.scr"), {IDM_STOP}, PLAY_STOPPED, true, {"WM_CLOSE"}},
-        {ProbePath("probe_children.scr"), {IDM_STOP}, PLAY_STOPPED, false,
-         {"WM_CLOSE child 2", "WM_CLOSE child 1", "WM_CLOSE"}},
-        /* the real saver it launched, slow to close, goes with the run */
-        {ProbePath("probe_launcher.scr"), {IDM_STOP}, PLAY_STOPPED, false, {"WM_CLOSE"}},
-        {ProbePath("probe_launcher.scr"), {}, PLAY_PREVIEW, true, {"WM_CLOSE"}},
-    };
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.saver + (row.exit ? " Exit" : ""));
-        ProbeLog log;
-        HWND window = OpenViewer({row.saver}, row.closes.empty() ? NULL : &log);
-        for (UINT id : row.commands)
-            Command(window, id);
-        EXPECT_EQ(row.state, GetState()->playState);
-        EXPECT_EQ(row.state == PLAY_PREVIEW ? PreviewTitle(row.saver) : NOVRA_TITLE, WindowTitle(window));
-        for (UINT id : previewCommands)
-            EXPECT_EQ(row.state == PLAY_STOPPED, Grayed(GetMenu(window), id)) << id;
-        EXPECT_TRUE(row.state != PLAY_STOPPED || WaitNoProcessesNamed("probe", 5000)) << "Stop ends it";
-        DeleteFileA(TestSettingsPath().c_str());
-        bool savedFirst = false;
-        Spy(window, [&](UINT message, WPARAM wParam) {
-            if (message == WM_PARENTNOTIFY && LOWORD(wParam) == WM_DESTROY)
-                savedFirst = !IniSection(TestSettingsPath(), "WINDOW").empty();
-            ReuseClosedHandles(message);
-        });
-        SendMessageA(window, row.exit ? WM_COMMAND : WM_CLOSE, IDM_EXIT, 0);
-        MSG quit;
-        EXPECT_TRUE(PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
-        EXPECT_FALSE(IsWindow(window));
-        /* A saver that hangs in WM_CLOSE is killed: no notice of its window's end. */
-        EXPECT_EQ(row.state == PLAY_PREVIEW && !row.closes.empty() && !row.exit, savedFirst);
-        EXPECT_FALSE(IniSection(TestSettingsPath(), "WINDOW").empty());
-        EXPECT_EQ(row.closes, row.closes.empty() ? row.closes : log.Events("WM_CLOSE"));
-        ExpectReusedHandlesOpen();
-        EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
-        EndProcessesNamed("probe");
-    }
-}
-
-/* Sent from another thread, a close or a restart is handled inside the
- * bounded waits of a stop (of a saver that hangs in WM_CLOSE): the stop must
- * then leave alone what that handler left, a destroyed window or a new
- * preview. */
+/* Sent from another thread at the first WM_CLOSE a probe logs, so that it
+ * is handled inside the bounded wait of a stop (of a saver that hangs in
+ * WM_CLOSE): the stop must leave alone what the handler left, a destroyed
+ * window or a new preview. */
 struct SendDuringStop {
     const ProbeLog *log;
     HWND window;
@@ -139,33 +80,85 @@ DWORD WINAPI SendOnFirstClose(void *data)
     return 1;
 }
 
-TEST(PreviewStop, HandlersRunDuringTheWaitOfAStop)
+/* Whatever the saver does, whatever is handled during a stop, and however
+ * the viewer ends, it stays usable, ends the saver's whole run and leaves
+ * nothing running; a failed start changes neither title nor state. The
+ * settings are on disk before a closing viewer's saver goes. */
+TEST(PreviewStop, EverySaverEndsEveryWay)
 {
+    const std::string probe = ProbePath("probe.scr");
+    const std::string hang = ProbePath("probe_hangclose.scr");
+    const std::string launcher = ProbePath("probe_launcher.scr");
+    const std::string launched = "start \"" + hang + "\" /p #";
+    const std::string title = NOVRA_TITLE;
     const struct {
-        UINT message;
-        WPARAM wParam;
-        bool windowLives;
+        std::string saver;
+        std::vector<UINT> commands;
+        UINT during;        /* sent during the first stop's wait: WM_CLOSE, a Reset, or 0 */
+        bool exit;          /* closed by the Exit command rather than WM_CLOSE */
+        std::string line;   /* after the commands; empty: the window is gone */
+        Strings trail;      /* the whole row's, the close included; empty: not checked, nothing painted */
     } rows[] = {
-        {WM_CLOSE, 0, false},
-        {WM_COMMAND, IDM_RESET, true},
+        {"", {IDM_START_SAVER, IDM_RESET, IDM_STOP, IDM_SAVER_SETTINGS}, 0, false,
+         "ready | " + title + " | commands on", {}},
+        {ProbePath("probe_exitnow.scr"), {IDM_RESET}, 0, false,
+         "preview | " + PreviewTitle(ProbePath("probe_exitnow.scr")) + " | commands on", {}},
+        {ProbePath("probe_toplevel.scr"), {IDM_RESET}, 0, false,
+         "preview | " + PreviewTitle(ProbePath("probe_toplevel.scr")) + " | commands on", {}},
+        {probe, {}, 0, false, "preview | " + PreviewTitle(probe) + " | commands on",
+         {"start " + probe + " /p #", "WM_CLOSE", "?exit 7"}},
+        {probe, {IDM_STOP, IDM_SIZE_VGA, IDM_RESET}, 0, false, "stopped | " + title + " | commands off",
+         {"start " + probe + " /p #", "WM_CLOSE", "?exit 7"}},
+        {ProbePath("probe_ignoreclose.scr"), {IDM_STOP}, 0, false, "stopped | " + title + " | commands off",
+         {"start " + ProbePath("probe_ignoreclose.scr") + " /p #", "WM_CLOSE"}},
+        {hang, {IDM_STOP}, 0, true, "stopped | " + title + " | commands off", {"start " + hang + " /p #", "WM_CLOSE"}},
+        {ProbePath("probe_children.scr"), {IDM_STOP}, 0, false, "stopped | " + title + " | commands off",
+         {"start " + ProbePath("probe_children.scr") + " /p #", "WM_CLOSE child 2", "WM_CLOSE child 1", "WM_CLOSE",
+          "?exit 7"}},
+        /* the real saver it launched, slow to close, goes with the run */
+        {launcher, {IDM_STOP}, 0, false, "stopped | " + title + " | commands off",
+         {"start " + launcher + " /p #", "?exit 0", launched, "?exit 0", "WM_CLOSE"}},
+        {launcher, {}, 0, true, "preview | " + PreviewTitle(launcher) + " | commands on",
+         {"start " + launcher + " /p #", "?exit 0", launched, "?exit 0", "WM_CLOSE"}},
+        /* no saver for a destroyed window; the new preview is not ended */
+        {hang, {IDM_RESET}, WM_CLOSE, false, "", {"start " + hang + " /p #", "WM_CLOSE"}},
+        {hang, {IDM_RESET}, IDM_RESET, false, "preview | " + PreviewTitle(hang) + " | commands on",
+         {"start " + hang + " /p #", "WM_CLOSE", "start " + hang + " /p #", "WM_CLOSE"}},
     };
     for (const auto &row : rows) {
-        SCOPED_TRACE(row.message);
+        SCOPED_TRACE(row.saver + (row.exit ? " Exit" : "") + (row.during != 0 ? " during a stop" : ""));
         ProbeLog log;
-        HWND window = OpenViewer({ProbePath("probe_hangclose.scr")}, &log);
+        HWND window = OpenViewer({row.saver}, row.trail.empty() ? NULL : &log);
+        SendDuringStop send = {&log, window, (UINT)(row.during == WM_CLOSE ? WM_CLOSE : WM_COMMAND), row.during};
+        HANDLE sender = row.during != 0 ? CreateThread(NULL, 0, SendOnFirstClose, &send, 0, NULL) : NULL;
         Spy(window, [](UINT message, WPARAM) { ReuseClosedHandles(message); });
-        SendDuringStop send = {&log, window, row.message, row.wParam};
-        HANDLE sender = CreateThread(NULL, 0, SendOnFirstClose, &send, 0, NULL);
-        Command(window, IDM_RESET);
-        EXPECT_TRUE(JoinThread(sender));
-        EXPECT_EQ(row.windowLives, IsWindow(window) == TRUE);
-        bool previewing = PumpUntil([&] { return ChildWindows(window).size() == 1; }, row.windowLives ? 5000 : 0);
-        EXPECT_EQ(row.windowLives, previewing) << "the new preview was ended";
-        EXPECT_EQ(row.windowLives ? 2u : 1u, GetState()->childStarts) << "the stop ended the new preview";
-        CloseViewer();
+        for (UINT id : row.commands)
+            Command(window, id);
+        EXPECT_TRUE(sender == NULL || JoinThread(sender));
+        EXPECT_EQ(row.line, IsWindow(window) ? ViewerLine() : "");
+        bool stopped = row.line.compare(0, 7, "stopped") == 0;
+        EXPECT_TRUE(!stopped || WaitNoProcessesNamed("probe", 5000)) << "Stop ends the whole run";
+        bool previewing = row.during != IDM_RESET || PumpUntil([&] { return ChildWindows(window).size() == 1; }, 5000);
+        EXPECT_TRUE(previewing) << "the new preview was ended";
+        bool savedLate = false;
+        DeleteFileA(TestSettingsPath().c_str());
+        Spy(window, [&](UINT message, WPARAM wParam) {
+            if (message == WM_PARENTNOTIFY && LOWORD(wParam) == WM_DESTROY)
+                savedLate = savedLate || IniSection(TestSettingsPath(), "WINDOW").empty();
+            ReuseClosedHandles(message);
+        });
+        MSG quit;
+        if (IsWindow(window)) {
+            SendMessageA(window, row.exit ? WM_COMMAND : WM_CLOSE, IDM_EXIT, 0);
+            EXPECT_TRUE(PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
+        }
+        EXPECT_FALSE(IsWindow(window));
+        EXPECT_FALSE(savedLate) << "the saver's window went before the settings were saved";
+        EXPECT_TRUE(row.during == WM_CLOSE || !IniSection(TestSettingsPath(), "WINDOW").empty());
         ExpectReusedHandlesOpen();
         EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
-        EXPECT_EQ(row.windowLives ? 2u : 1u, log.Events("start").size()) << "a saver for a destroyed window";
+        EXPECT_TRUE(row.trail.empty() || TrailIs(row.trail, log.Trail(), window));
+        EndProcessesNamed("probe");
     }
 }
 
@@ -184,20 +177,9 @@ std::wstring SystemMessage(DWORD error)
     return message.substr(0, message.find_last_not_of(L"\r\n ") + 1);
 }
 
-/* Whether the client area shows anything but the black background. */
-bool ShowsText(HWND window)
+bool Lit(COLORREF color)
 {
-    RECT client;
-    bool lit = false;
-    UpdateWindow(window);
-    GetClientRect(window, &client);
-    HDC dc = GetDC(window);
-    for (int y = 0; y < client.bottom && !lit; y += 2) {
-        for (int x = 0; x < client.right && !lit; x++)
-            lit = GetPixel(dc, x, y) != RGB(0, 0, 0);
-    }
-    ReleaseDC(window, dc);
-    return lit;
+    return color != RGB(0, 0, 0);
 }
 
 /* Sets "NAME=value" in the environment the viewer hands to its savers;
@@ -211,11 +193,12 @@ void SetProbeSwitch(const std::string &set)
 }
 
 /* A saver that ends by itself, or cannot start, is explained in the client
- * area within a second; the notice goes as soon as a saver starts again.
- * Each is reached from a running preview, so the title's change shows. A
- * saver that only launched the real one has not ended while that runs:
- * the notice waits for the run's last process, and gives the launcher's
- * own code. Only the platform's crash codes are crashes: exit(-1) is not. */
+ * area within a second. Each is reached from a running preview, so the
+ * title's change shows. A saver that only launched the real one has not
+ * ended while that runs: the notice waits for the run's last process, and
+ * gives the launcher's own code. Only the platform's crash codes are
+ * crashes: exit(-1) is not. The first row also shows that the watch ends
+ * once the end is noted, and that the notice goes when a saver starts. */
 TEST(Notice, SaysWhyTheSaverIsNotRunning)
 {
     const std::string probe = ProbePath("probe.scr");
@@ -255,11 +238,16 @@ TEST(Notice, SaysWhyTheSaverIsNotRunning)
         }
         EXPECT_TRUE(PumpUntil([] { return !Notice().empty(); }, 1000));
         EXPECT_EQ(row.notice, Notice());
-        EXPECT_TRUE(ShowsText(window));
-        EXPECT_EQ(PLAY_PREVIEW, GetState()->playState);
-        EXPECT_EQ(row.named ? PreviewTitle(row.saver) : NOVRA_TITLE, WindowTitle(window));
-        Command(window, IDM_RECENT_2);
-        EXPECT_EQ(L"", Notice()) << "after a saver started again";
+        EXPECT_LT(0, PixelRun(window, Lit));
+        EXPECT_EQ("preview | " + (row.named ? PreviewTitle(row.saver) : NOVRA_TITLE) + " | commands on", ViewerLine());
+        if (&row == rows) {
+            int ticks = 0;
+            Spy(window, [&](UINT message, WPARAM) { ticks += message == WM_TIMER; });
+            PumpMessages(600);
+            EXPECT_EQ(0, ticks) << "the watch goes on after the end was noted";
+            Command(window, IDM_RECENT_2);
+            EXPECT_EQ(L"", Notice()) << "after a saver started again";
+        }
         CloseViewer();
         EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
     }

@@ -94,6 +94,17 @@ Strings ProbeLog::Events(const std::string &prefix) const
     return events;
 }
 
+Strings ProbeLog::Trail() const
+{
+    Strings trail;
+    for (const std::string &event : Events("")) {
+        if (event.compare(0, 6, "start ") == 0 || event.compare(0, 8, "WM_CLOSE") == 0 ||
+            event.compare(0, 5, "exit ") == 0)
+            trail.push_back(event);
+    }
+    return trail;
+}
+
 bool ProbeLog::WaitFor(const std::string &prefix, size_t count, DWORD timeoutMs) const
 {
     return PumpUntil([&] { return Entries(prefix).size() >= count; }, timeoutMs);

@@ -37,6 +37,9 @@ public:
      * probe may be writing its last line right now. */
     std::vector<ProbeEvent> Entries(const std::string &prefix) const;
     Strings Events(const std::string &prefix) const;
+    /* The savers' lives in order: their starts, the WM_CLOSEs they got and
+     * their exits. */
+    Strings Trail() const;
     bool WaitFor(const std::string &prefix, size_t count, DWORD timeoutMs) const;
 
 private:

@@ -8,6 +8,7 @@
 
 #include "app/shell.h"
 #include "app/state.h"
+#include "res/resource.h"
 #include "res/version.h"
 #include "settings/settings.h"
 
@@ -80,10 +81,12 @@ static LRESULT CALLBACK SpyProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return CallWindowProcA(viewerProc, window, message, wParam, lParam);
 }
 
+/* A second spy on the same window takes the first one's place. */
 void Spy(HWND window, const std::function<void(UINT, WPARAM)> &spy)
 {
     spyAction = spy;
-    viewerProc = (WNDPROC)SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)SpyProc);
+    if ((WNDPROC)GetWindowLongPtrA(window, GWLP_WNDPROC) != SpyProc)
+        viewerProc = (WNDPROC)SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)SpyProc);
 }
 
 void Command(HWND window, UINT id)
@@ -127,26 +130,110 @@ Strings RecentMenuEntries(HWND window)
     return entries;
 }
 
-/* Modal loops announce that they wait for input with WM_ENTERIDLE to their
- * owner; a hook on this thread sees it whoever the owner is. */
-static std::function<void(HWND)> dialogAction;
-
-static LRESULT CALLBACK WatchDialogs(int code, WPARAM wParam, LPARAM lParam)
+std::string ViewerLine()
 {
-    const CWPSTRUCT *sent = (const CWPSTRUCT *)lParam;
-    if (sent->message == WM_ENTERIDLE && sent->wParam == MSGF_DIALOGBOX && dialogAction) {
-        std::function<void(HWND)> action = dialogAction;
-        dialogAction = nullptr;
-        action((HWND)sent->lParam);
-    }
-    return CallNextHookEx(NULL, code, wParam, lParam);
+    static const char *const states[] = {"none", "ready", "preview", "stopped"};
+    const ViewerState *state = GetState();
+    int grayed = 0;
+    for (UINT id : {IDM_START_SAVER, IDM_RESET, IDM_STOP, IDM_SAVER_SETTINGS})
+        grayed += Grayed(state->mainMenu, id) ? 1 : 0;
+    return std::string(states[state->playState & 3]) + " | " + WindowTitle(state->mainWindow) + " | commands " +
+           (grayed == 0 ? "on" : grayed == 4 ? "off" : "mixed");
 }
 
-static const HHOOK dialogHook = SetWindowsHookExA(WH_CALLWNDPROC, WatchDialogs, NULL, GetCurrentThreadId());
-
-void WhenDialogIdle(const std::function<void(HWND)> &action)
+static std::string Joined(const Strings &lines)
 {
-    dialogAction = action;
+    std::string text;
+    for (const std::string &line : lines)
+        text += "\n  " + line;
+    return text;
+}
+
+::testing::AssertionResult TrailIs(const Strings &expected, const Strings &trail, HWND window)
+{
+    Strings wanted;
+    for (std::string entry : expected) {
+        size_t mark = entry.find('#');
+        if (mark != std::string::npos)
+            entry.replace(mark, 1, std::to_string((int)(INT_PTR)window));
+        wanted.push_back(entry);
+    }
+    size_t at = 0;
+    bool matched = true;
+    for (const std::string &entry : wanted) {
+        bool optional = entry[0] == '?';
+        if (at < trail.size() && trail[at] == entry.substr(optional ? 1 : 0))
+            at++;
+        else if (!optional)
+            matched = false;
+    }
+    if (matched && at == trail.size())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the trail was:" << Joined(trail) << "\nexpected:" << Joined(wanted);
+}
+
+static std::function<bool()> whenReady;
+static std::function<void()> whenAction;
+static DWORD whenStart;
+
+static void CALLBACK OnWhenTimer(HWND, UINT, UINT_PTR timer, DWORD tick)
+{
+    if (!whenAction) {
+        KillTimer(NULL, timer);
+        return;
+    }
+    if (whenReady()) {
+        std::function<void()> action = whenAction;
+        whenAction = nullptr;
+        KillTimer(NULL, timer);
+        action();
+    } else if (tick - whenStart > 10000) {
+        ADD_FAILURE() << "what the test waited for did not come within 10 s; ending the probes";
+        whenAction = nullptr;
+        KillTimer(NULL, timer);
+        EndProcessesNamed("probe");
+    }
+}
+
+void When(const std::function<bool()> &ready, const std::function<void()> &action)
+{
+    whenReady = ready;
+    whenAction = action;
+    whenStart = GetTickCount();
+    SetTimer(NULL, 0, 20, OnWhenTimer);
+}
+
+static BOOL CALLBACK FindDialogProc(HWND window, LPARAM found)
+{
+    char name[16] = "";
+    if (!IsWindowVisible(window) || GetClassNameA(window, name, sizeof(name)) == 0 || strcmp(name, "#32770") != 0)
+        return TRUE;
+    *(HWND *)found = window;
+    return FALSE;
+}
+
+HWND DialogOfThisThread()
+{
+    HWND found = NULL;
+    EnumThreadWindows(GetCurrentThreadId(), FindDialogProc, (LPARAM)&found);
+    return found;
+}
+
+int PixelRun(HWND window, bool (*matches)(COLORREF))
+{
+    RECT r;
+    int best = 0;
+    RedrawWindow(window, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    GetClientRect(window, &r);
+    HDC dc = GetDC(window);
+    for (int y = 0; y < r.bottom; y++) {
+        for (int x = 0, run = 0; x < r.right; x++) {
+            run = matches(GetPixel(dc, x, y)) ? run + 1 : 0;
+            best = run > best ? run : best;
+        }
+    }
+    ReleaseDC(window, dc);
+    return best;
 }
 
 static DWORD WINAPI AnswerBox(void *data)

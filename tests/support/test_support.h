@@ -1,10 +1,12 @@
-/* Shared helpers of the tests: a viewer window in this process or a copy
- * of the real program, message pumping with time-outs, the probe savers'
- * log, menus and dialogs answered from their own modal loops. */
+/* Shared helpers of the tests: a viewer window in this process, the one
+ * line of its state that tables compare, acting while the viewer runs a
+ * loop of its own, the probe savers' log, pixels and processes. */
 #ifndef NOVRA_TEST_SUPPORT_H
 #define NOVRA_TEST_SUPPORT_H
 
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include "support/probe_log.h"
 
@@ -31,22 +33,40 @@ void Command(HWND window, UINT id);
 bool Grayed(HMENU menu, UINT id);
 std::string WindowTitle(HWND window);
 std::string PreviewTitle(const std::string &saver);
+/* The viewer's state in one line: "<play state> | <title> | commands on",
+ * or off, or mixed, for Start saver, Reset, Stop and Settings together. */
+std::string ViewerLine();
 /* What a probe logs when its window fills the client area. */
 std::string ClientEvent(HWND window);
 /* The File menu's entries after its four fixed items, as "<id> <caption>". */
 Strings RecentMenuEntries(HWND window);
 
-/* Runs `action` with the dialog once a dialog box of this thread waits for
- * input, that is once it has filled its controls. */
-void WhenDialogIdle(const std::function<void(HWND)> &action);
-/* A message box (of any process) answered from another thread while this
- * one runs the loop that waits on it: its text, and the button it gets. */
+/* Whether the probes' trail is the expected one, in the manner of a message
+ * sequence: an entry written "?event" may be there or not (a saver that is
+ * stopped may die before it logs its exit), and "#" in an entry stands for
+ * the window's handle. */
+::testing::AssertionResult TrailIs(const Strings &expected, const Strings &trail, HWND window = NULL);
+
+/* Runs `action` once `ready` holds, from a timer of this thread, which
+ * fires inside whatever loop the viewer runs (a dialog's, a menu's, a
+ * settings or full-screen run's): so the action acts during that loop.
+ * Not ready within 10 s is a failure, and the probes are ended. */
+void When(const std::function<bool()> &ready, const std::function<void()> &action);
+/* A visible dialog box of this thread, or NULL. */
+HWND DialogOfThisThread();
+/* From another thread, for what blocks this one (a call into another
+ * process): answers a message box of any process with `button`, keeping
+ * its text. JoinThread tells whether one was answered. */
 struct BoxAnswer {
     UINT button;
     std::wstring text;
 };
-/* Starts the thread; JoinThread tells whether a box was answered. */
 HANDLE AnswerMessageBox(BoxAnswer *answer);
+
+/* The longest horizontal run of pixels of the window's client area for
+ * which `matches` holds. */
+int PixelRun(HWND window, bool (*matches)(COLORREF));
+
 /* Waits until no program whose file name starts with `prefix` (any case)
  * runs. */
 bool WaitNoProcessesNamed(const char *prefix, DWORD timeoutMs);
