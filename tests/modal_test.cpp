@@ -12,6 +12,7 @@
 
 #include "app/state.h"
 #include "res/resource.h"
+#include "res/version.h"
 #include "settings/saver_folder.h"
 #include "support/test_support.h"
 
@@ -46,7 +47,7 @@ Strings RecentSlots()
 std::string OpenThroughDialog(HWND window, const char *name)
 {
     std::string initial;
-    WhenDialogIdle([&](HWND dialog) {
+    WhenDialog([&](HWND dialog) {
         const int fileNameBox = 1148;
         char text[MAX_PATH + 1] = "";
         GetDlgItemTextA(dialog, fileNameBox, text, sizeof(text));
@@ -79,27 +80,29 @@ void DropFiles(HWND window, const Strings &names, bool wide)
 }
 
 /* A chosen path moves to the front; only the paths before it shift, so
- * none drops out. */
+ * none drops out. A path is found in the list whatever its letter case. */
 TEST(RecentList, AnEntryMovesToTheFrontAndNoneIsLost)
 {
+    std::string upper = savers[3];
+    CharUpperA(&upper[0]);
     const struct {
-        size_t chosen;
+        UINT command;       /* a recent entry, or 0: drop `dropped` */
+        std::string dropped;
         Strings list;
     } rows[] = {
-        {0, savers},
-        {2, {savers[2], savers[0], savers[1], savers[3], savers[4]}},
-        {4, {savers[4], savers[0], savers[1], savers[2], savers[3]}},
+        {IDM_RECENT_1, "", savers},
+        {IDM_RECENT_3, "", {savers[2], savers[0], savers[1], savers[3], savers[4]}},
+        {IDM_RECENT_5, "", {savers[4], savers[0], savers[1], savers[2], savers[3]}},
+        {0, upper, {upper, savers[0], savers[1], savers[2], savers[4]}},
     };
     for (const auto &row : rows) {
         HWND window = OpenViewer(savers);
-        Command(window, IDM_RECENT_1 + row.chosen);
-        Strings menu;
-        for (const std::string &path : row.list)
-            menu.push_back(std::to_string(IDM_RECENT_1 + menu.size()) + " " + path.substr(path.rfind('\\') + 1));
-        EXPECT_EQ(menu, RecentMenuEntries(window)) << row.chosen;
+        if (row.command != 0)
+            Command(window, row.command);
+        else
+            DropFiles(window, {row.dropped}, false);
+        EXPECT_EQ(row.list, RecentSlots()) << row.command;
         CloseViewer();
-        for (size_t slot = 0; slot < row.list.size(); slot++)
-            EXPECT_EQ(row.list[slot], Saved(slot)) << row.chosen;
     }
 }
 
@@ -234,40 +237,6 @@ TEST(RecentList, NextAndPreviousOnlyWithAnotherSaver)
     RemoveFolder(alone);
 }
 
-/* Starts, close requests and the children's own ends, in order. A stopped
- * preview may or may not log its exit before it is terminated. */
-Strings Trail(const ProbeLog &log)
-{
-    Strings trail;
-    for (const std::string &event : log.Events("")) {
-        if (event.compare(0, 5, "start") == 0 || event == "WM_CLOSE" || event == "exit 5")
-            trail.push_back(event);
-    }
-    return trail;
-}
-
-const ProbeLog *runLog;
-std::function<void()> duringRun;
-DWORD runStart;
-
-/* Fires in the run's own loop: the action once the child shows its window.
- * A run that still waits after 10 s, which the child's own end should have
- * ended, fails rather than hangs. It also wakes a loop that waits for
- * messages only. */
-void CALLBACK OnRunTimer(HWND, UINT, UINT_PTR, DWORD tick)
-{
-    if (duringRun && !runLog->Events("window").empty()) {
-        std::function<void()> action = duringRun;
-        duringRun = nullptr;
-        action();
-    }
-    if (tick - runStart > 10000) {
-        ADD_FAILURE() << "the run still waits after 10 s; ending its probes";
-        runStart = tick;
-        EndProcessesNamed("probe");
-    }
-}
-
 LONG stopPosting;
 LONG posted;
 
@@ -284,6 +253,7 @@ struct Step {
     const char *label;
     std::function<void()> take;
     unsigned int runs;      /* settings or full-screen children it starts */
+    bool previews;          /* with room, it starts a preview */
 };
 
 /* Sizes the window so that its client area is width x height. */
@@ -305,23 +275,34 @@ protected:
         return window;
     }
 
-    void RunCommand(HWND window, UINT command, const std::function<void()> &during = nullptr)
+    /* `during` acts in the run's own loop once the child shows its window;
+     * a run that goes on 10 s after that, which the child's own end should
+     * have ended, fails rather than hangs. */
+    void RunCommand(HWND window, UINT command, const std::function<void()> &during = [] {})
     {
-        runLog = &log;
-        duringRun = during;
-        runStart = GetTickCount();
-        UINT_PTR timer = SetTimer(NULL, 0, 50, OnRunTimer);
+        When([&] { return !log.Events("window").empty(); }, [&] {
+            during();
+            GuardFor10s();
+        });
         Command(window, command);
-        KillTimer(NULL, timer);
+        CancelWhen();
     }
 
-    /* A stop, then, after the pause, one preview filling the client area. */
+    /* The trail comes from other processes: it is waited for. */
+    ::testing::AssertionResult TrailBecomes(const Strings &expected, HWND window)
+    {
+        PumpUntil([&] { return (bool)TrailIs(expected, log.Trail(), window); }, 5000);
+        return TrailIs(expected, log.Trail(), window);
+    }
+
+    /* A stop (if a preview ran), then, after the pause, one preview
+     * filling the client area. */
     void ExpectOneStartAfterAPause(HWND window)
     {
         ASSERT_TRUE(log.WaitFor("client", 1, 5000));
         std::vector<ProbeEvent> closes = log.Entries("WM_CLOSE");
-        ASSERT_FALSE(closes.empty());
-        EXPECT_LE(499u, log.Entries("start")[0].tick - closes[0].tick) << "no pause after the stop";
+        if (!closes.empty())
+            EXPECT_LE(499u, log.Entries("start")[0].tick - closes[0].tick) << "no pause after the stop";
         EXPECT_EQ(Strings{"mode p parent " + std::to_string((int)(INT_PTR)window)}, log.Events("mode p"));
         EXPECT_EQ(ClientEvent(window), log.Events("client")[0]);
         /* The next stop must find the window to close. */
@@ -339,7 +320,8 @@ protected:
 
 /* With room, every path stops the saver, pauses, and starts it again. With
  * no room (minimised, or no client height) none starts one: the preview is
- * held over, and comes back with the first resize that brings room. The
+ * held over, and comes back with the first resize that brings room, as any
+ * started preview, its commands on (though Stop had turned them off). The
  * saver's path has a blank, so each start must quote it. */
 TEST_F(ModalRun, EveryStartPathPausesAndNeedsRoom)
 {
@@ -347,13 +329,15 @@ TEST_F(ModalRun, EveryStartPathPausesAndNeedsRoom)
     ASSERT_TRUE(CopyFileA(ProbePath("probe.scr").c_str(), saver.c_str(), FALSE));
     SetEnvironmentVariableA("NOVRA_PROBE_EXIT_MS", "100");
     HWND window = OpenPreviewing({saver});
+    const std::string previewing = "preview | " + PreviewTitle(saver) + " | commands on";
     const std::vector<Step> paths = {
-        {"Reset", [&] { Command(window, IDM_RESET); }, 0},
-        {"Open", [&] { OpenThroughDialog(window, saver.c_str()); }, 0},
-        {"recent entry", [&] { Command(window, IDM_RECENT_1); }, 0},
-        {"drop", [&] { DropFiles(window, {saver}, false); }, 0},
-        {"settings run", [&] { RunCommand(window, IDM_SAVER_SETTINGS); }, 1},
-        {"full-screen run", [&] { RunCommand(window, IDM_START_SAVER); }, 1},
+        {"Stop", [&] { Command(window, IDM_STOP); }, 0, false},
+        {"Open", [&] { OpenThroughDialog(window, saver.c_str()); }, 0, true},
+        {"recent entry", [&] { Command(window, IDM_RECENT_1); }, 0, true},
+        {"drop", [&] { DropFiles(window, {saver}, false); }, 0, true},
+        {"Reset", [&] { Command(window, IDM_RESET); }, 0, true},
+        {"settings run", [&] { RunCommand(window, IDM_SAVER_SETTINGS); }, 1, true},
+        {"full-screen run", [&] { RunCommand(window, IDM_START_SAVER); }, 1, true},
     };
     /* Each entered by a resize, itself a start path (with room, a drag:
      * one restart at its end); left by the resize that brings room. */
@@ -366,9 +350,10 @@ TEST_F(ModalRun, EveryStartPathPausesAndNeedsRoom)
             for (int step = 1; step <= 3; step++)
                 ResizeClient(window, 400 + 40 * step, 300 + 30 * step);
             SendMessageA(window, WM_EXITSIZEMOVE, 0, 0);
-        }, 0}, nullptr},
-        {{"minimising", [&] { ShowWindow(window, SW_MINIMIZE); }, 0}, [&] { ShowWindow(window, SW_RESTORE); }},
-        {{"no client height", [&] { ResizeClient(window, 500, 0); }, 0}, [&] { ResizeClient(window, 480, 360); }},
+        }, 0, true}, nullptr},
+        {{"minimising", [&] { ShowWindow(window, SW_MINIMIZE); }, 0, false}, [&] { ShowWindow(window, SW_RESTORE); }},
+        {{"no client height", [&] { ResizeClient(window, 500, 0); }, 0, false},
+         [&] { ResizeClient(window, 480, 360); }},
     };
     for (const auto &room : rooms) {
         std::vector<Step> steps = {room.enter};
@@ -376,16 +361,15 @@ TEST_F(ModalRun, EveryStartPathPausesAndNeedsRoom)
         for (const Step &step : steps) {
             SCOPED_TRACE(room.enter.label + std::string(", then ") + step.label);
             log.Clear();
-            unsigned int children = GetState()->childStarts + step.runs + (room.leave == nullptr ? 1 : 0);
+            unsigned int children = GetState()->childStarts + step.runs + (room.leave == nullptr && step.previews);
             step.take();
             EXPECT_EQ(children, GetState()->childStarts) << "savers started";
-            if (room.leave == nullptr) {
+            if (room.leave == nullptr && step.previews)
                 ExpectOneStartAfterAPause(window);
-                continue;
-            }
-            EXPECT_TRUE(GetState()->processInfo.hProcess == NULL) << "a saver started into no room";
-            EXPECT_EQ(PLAY_PREVIEW, GetState()->playState);
-            EXPECT_EQ(PreviewTitle(saver), WindowTitle(window));
+            EXPECT_TRUE(room.leave == nullptr || GetState()->processInfo.hProcess == NULL)
+                << "a saver started into no room";
+            bool stopped = std::string(step.label) == "Stop";
+            EXPECT_EQ(stopped ? "stopped | " NOVRA_TITLE " | commands off" : previewing, ViewerLine());
         }
         if (room.leave == nullptr)
             continue;
@@ -393,90 +377,122 @@ TEST_F(ModalRun, EveryStartPathPausesAndNeedsRoom)
         room.leave();
         ASSERT_TRUE(log.WaitFor("client", 1, 5000)) << room.enter.label;
         EXPECT_EQ(ClientEvent(window), log.Events("client")[0]);
+        EXPECT_EQ(previewing, ViewerLine());
     }
     CloseViewer();
     DeleteFileA(saver.c_str());
     RemoveDirectoryA(saver.substr(0, saver.rfind('\\')).c_str());
 }
 
-/* However the settings child ends, by itself or killed, the run loses no
- * message of the many that keep coming, and the preview comes back in a
- * viewer that is usable: a settings window disables its owner and enables
- * it again only as it closes normally, so killed, it never does. A saver
- * that only launched the real one has not ended while the real one runs. */
-TEST_F(ModalRun, StopsPreviewRunsChildAndRestartsHoweverItEnds)
+/* A quotation mark, which no file name holds and the settings file no
+ * longer brings, is refused by every start, the runs' too: nothing starts. */
+TEST_F(ModalRun, AQuotedPathStartsNothing)
 {
-    const std::string probe = ProbePath("probe.scr");
-    const std::string launcher = ProbePath("probe_launcher.scr");
-    const std::string real = "\"" + ProbePath("probe_hangclose.scr") + "\"";
-    const struct {
-        const char *label;
-        std::string saver;
-        const char *exitMs;      /* NOVRA_PROBE_EXIT_MS */
-        Strings trail;           /* "#" stands for the window's handle */
-    } rows[] = {
-        {"ends by itself", probe, "300", {"WM_CLOSE", "start " + probe + " /c #", "exit 5", "start " + probe + " /p #"}},
-        {"killed", probe, NULL, {"WM_CLOSE", "start " + probe + " /c #", "start " + probe + " /p #"}},
-        {"launched", launcher, "300", {"WM_CLOSE", "start " + launcher + " /c #", "start " + real + " /c #", "exit 5",
-                                       "start " + launcher + " /p #", "start " + real + " /p #"}},
-    };
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.label);
-        SetEnvironmentVariableA("NOVRA_PROBE_EXIT_MS", row.exitMs);
-        HWND window = OpenPreviewing({row.saver});
-        LONG handled = 0;
-        Spy(window, [&](UINT message, WPARAM) { handled += message == WM_APP; });
-        stopPosting = 0;
-        posted = 0;
-        HANDLE poster = CreateThread(NULL, 0, PostUntilStopped, window, 0, NULL);
-        RunCommand(window, IDM_SAVER_SETTINGS, [&] {
-            EXPECT_FALSE(IsWindowEnabled(window)) << "the settings window disables its owner";
-            if (row.exitMs == NULL)
-                TerminateProcess(GetState()->processInfo.hProcess, 1);
-        });
-        InterlockedExchange(&stopPosting, 1);
-        EXPECT_TRUE(JoinThread(poster));
-        ASSERT_TRUE(log.WaitFor("window", 2, 5000));
-        Strings expected = row.trail;
-        for (std::string &event : expected) {
-            if (event.back() == '#')
-                event.replace(event.size() - 1, 1, std::to_string((int)(INT_PTR)window));
-        }
-        EXPECT_EQ(expected, Trail(log));
-        EXPECT_EQ(PreviewTitle(row.saver), WindowTitle(window));
-        EXPECT_TRUE(IsWindowEnabled(window));
-        EXPECT_EQ(window, GetForegroundWindow());
-        PumpMessages(200);
-        EXPECT_EQ(posted, handled);
-        CloseViewer();
+    HWND window = OpenPreviewing({ProbePath("probe.scr")});
+    const std::string quoted = ProbePath("probe.scr") + "\" /s";
+    snprintf(GetState()->currentSaver, PATH_BUFFER, "%s", quoted.c_str());
+    for (UINT id : {IDM_SAVER_SETTINGS, IDM_START_SAVER, IDM_RESET}) {
+        unsigned int starts = GetState()->childStarts;
+        Command(window, id);
+        EXPECT_EQ(starts, GetState()->childStarts) << id;
+        EXPECT_EQ("preview | " NOVRA_TITLE " | commands on", ViewerLine()) << id;
     }
+    EXPECT_TRUE(TrailIs({"WM_CLOSE", "?exit 7"}, log.Trail()));
 }
 
-/* Commands that would stop or start a preview wait for the run's end; a
- * new current saver, chosen or dropped, is taken up by the start after. */
-TEST_F(ModalRun, CommandsDuringTheRunStartNothing)
+/* However a settings or full-screen run ends (by itself, killed, by a
+ * launched saver's end, on input), the viewer is usable after it and loses
+ * no message of the many that keep coming: a settings window disables its
+ * owner and enables it again only as it closes normally. A saver that only
+ * launched the real one has not ended while that runs. Commands that would
+ * stop or start a preview wait for the run's end; a new current saver,
+ * chosen or dropped, is taken up by the start after it. A quit ends the
+ * run (not waiting for the child) and comes back out; a close ends the
+ * child before the window goes, and no preview starts after it. */
+TEST_F(ModalRun, WhatHappensDuringARun)
 {
     const std::string probe = ProbePath("probe.scr");
     const std::string children = ProbePath("probe_children.scr");
     const std::string dropped = ProbePath("probe_ignoreclose.scr");
-    HWND window = OpenPreviewing({probe, children});
-    RunCommand(window, IDM_START_SAVER, [&] {
-        for (UINT id : {IDM_SIZE_VGA, IDM_RESET, IDM_STOP, IDM_SAVER_SETTINGS, IDM_START_SAVER, IDM_RECENT_2})
-            Command(window, id);
-        OpenThroughDialog(window, children.c_str());
-        DropFiles(window, {dropped}, false);
-        Strings menu = {"202 probe_ignoreclose.scr", "203 probe_children.scr", "204 probe.scr"};
-        EXPECT_EQ(menu, RecentMenuEntries(window));
-        EXPECT_EQ(PreviewTitle(probe), WindowTitle(window));
-        PostMessageA(FindWindowA("NovraProbeFull", NULL), WM_CLOSE, 0, 0);
-    });
-    ASSERT_TRUE(log.WaitFor("client", 1, 5000));
-    Strings expected = {"WM_CLOSE", "start " + probe + " /S", "WM_CLOSE", "exit 5", PreviewStart(dropped, window)};
-    EXPECT_EQ(expected, Trail(log));
-    EXPECT_EQ(ClientEvent(window), log.Events("client")[0]);
-    EXPECT_EQ(PreviewTitle(dropped), WindowTitle(window));
-    for (UINT id : {IDM_START_SAVER, IDM_RESET, IDM_STOP, IDM_SAVER_SETTINGS})
-        EXPECT_FALSE(Grayed(GetMenu(window), id)) << id;
+    const std::string launcher = ProbePath("probe_launcher.scr");
+    const std::string real = "\"" + ProbePath("probe_hangclose.scr") + "\"";
+    HANDLE child = NULL;
+    const struct {
+        const char *label;
+        std::string saver;
+        UINT command;
+        const char *exitMs;     /* NOVRA_PROBE_EXIT_MS */
+        std::function<void(HWND)> during;
+        int quit;               /* the exit code posted, or -1 */
+        Strings trail;          /* "#" stands for the window's handle */
+        std::string line;       /* after the run; empty: the window is gone */
+    } rows[] = {
+        {"ends by itself", probe, IDM_SAVER_SETTINGS, "300", [](HWND) {}, -1,
+         {"WM_CLOSE", "?exit 7", "start " + probe + " /c #", "exit 5", "start " + probe + " /p #"},
+         "preview | " + PreviewTitle(probe) + " | commands on"},
+        {"killed", probe, IDM_SAVER_SETTINGS, NULL, [&](HWND) { TerminateProcess(child, 1); }, -1,
+         {"WM_CLOSE", "?exit 7", "start " + probe + " /c #", "start " + probe + " /p #"},
+         "preview | " + PreviewTitle(probe) + " | commands on"},
+        {"launched", launcher, IDM_SAVER_SETTINGS, "300", [](HWND) {}, -1,
+         {"WM_CLOSE", "start " + launcher + " /c #", "?exit 0", "start " + real + " /c #", "?exit 0", "exit 5",
+          "start " + launcher + " /p #", "?exit 0", "start " + real + " /p #"},
+         "preview | " + PreviewTitle(launcher) + " | commands on"},
+        {"commands", probe, IDM_START_SAVER, NULL, [&](HWND window) {
+            for (UINT id : {IDM_SIZE_VGA, IDM_RESET, IDM_STOP, IDM_SAVER_SETTINGS, IDM_START_SAVER, IDM_RECENT_2})
+                Command(window, id);
+            OpenThroughDialog(window, children.c_str());
+            DropFiles(window, {dropped}, false);
+            EXPECT_EQ("preview | " + PreviewTitle(probe) + " | commands on", ViewerLine());
+            PostMessageA(FindWindowA("NovraProbeFull", NULL), WM_CLOSE, 0, 0);
+        }, -1, {"WM_CLOSE", "?exit 7", "start " + probe + " /S", "WM_CLOSE", "exit 5", "start " + dropped + " /p #"},
+         "preview | " + PreviewTitle(dropped) + " | commands on"},
+        {"quit", probe, IDM_START_SAVER, "8000", [](HWND) { PostQuitMessage(9); }, 9,
+         {"WM_CLOSE", "?exit 7", "start " + probe + " /S", "start " + probe + " /p #"},
+         "preview | " + PreviewTitle(probe) + " | commands on"},
+        {"closed", probe, IDM_SAVER_SETTINGS, NULL, [](HWND window) { SendMessageA(window, WM_CLOSE, 0, 0); }, 0,
+         {"WM_CLOSE", "?exit 7", "start " + probe + " /c #"}, ""},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.label);
+        SetEnvironmentVariableA("NOVRA_PROBE_EXIT_MS", row.exitMs);
+        HWND window = OpenPreviewing({row.saver, children});
+        LONG handled = 0;
+        int childEndedAtDestroy = -1;
+        Spy(window, [&](UINT message, WPARAM) {
+            handled += message == WM_APP;
+            if (message == WM_DESTROY)
+                childEndedAtDestroy = WaitForSingleObject(child, 0) == WAIT_OBJECT_0;
+        });
+        DeleteFileA(TestSettingsPath().c_str());
+        stopPosting = 0;
+        posted = 0;
+        HANDLE poster = CreateThread(NULL, 0, PostUntilStopped, window, 0, NULL);
+        bool enabledDuring = true;
+        RunCommand(window, row.command, [&] {
+            enabledDuring = IsWindowEnabled(window);
+            child = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, GetState()->processInfo.dwProcessId);
+            row.during(window);
+        });
+        MSG quit = {};
+        EXPECT_EQ(row.quit, PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE) ? (int)quit.wParam : -1);
+        InterlockedExchange(&stopPosting, 1);
+        EXPECT_TRUE(JoinThread(poster));
+        EXPECT_EQ(row.command != IDM_SAVER_SETTINGS, enabledDuring) << "a settings window disables its owner";
+        EXPECT_TRUE(TrailBecomes(row.trail, window));
+        EXPECT_EQ(row.line, IsWindow(window) ? ViewerLine() : "");
+        if (IsWindow(window)) {
+            EXPECT_TRUE(IsWindowEnabled(window));
+            EXPECT_EQ(window, GetForegroundWindow());
+            PumpMessages(200);
+            EXPECT_EQ(posted, handled) << "messages lost";
+        } else {
+            EXPECT_EQ(1, childEndedAtDestroy);
+            EXPECT_FALSE(IniSection(TestSettingsPath(), "WINDOW").empty());
+        }
+        CloseHandle(child);
+        CloseViewer();
+        EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
+    }
 }
 
 /* The installed savers' popup as it opens: each entry's caption, marked
@@ -576,42 +592,6 @@ TEST_F(ModalRun, InstalledSaversAndTheSystemSaver)
         DeleteFileA(copy.c_str());
     DeleteFileA(blank.c_str());
     RemoveDirectoryA(blank.substr(0, blank.rfind('\\')).c_str());
-}
-
-/* The run must not swallow the program's end: the quit comes back out,
- * and the child is ended rather than waited for. */
-TEST_F(ModalRun, QuitDuringTheRunEndsItAndIsPostedAgain)
-{
-    SetEnvironmentVariableA("NOVRA_PROBE_EXIT_MS", "8000");
-    RunCommand(OpenPreviewing({ProbePath("probe.scr")}), IDM_START_SAVER, [] { PostQuitMessage(9); });
-    MSG message = {};
-    EXPECT_TRUE(PeekMessageA(&message, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(9u, message.wParam);
-    EXPECT_TRUE(log.Events("exit 5").empty());
-}
-
-/* Closing during a settings run ends the child before the window goes: a
- * child owned by the window would hold up its destruction. No preview
- * starts after the run, and the settings are still saved. */
-TEST_F(ModalRun, ClosingDuringASettingsRunEndsTheChildFirst)
-{
-    HWND window = OpenPreviewing({ProbePath("probe.scr")});
-    HANDLE child = NULL;
-    int childEndedAtDestroy = -1;
-    Spy(window, [&](UINT message, WPARAM) {
-        if (message == WM_DESTROY)
-            childEndedAtDestroy = WaitForSingleObject(child, 0) == WAIT_OBJECT_0;
-    });
-    DeleteFileA(TestSettingsPath().c_str());
-    RunCommand(window, IDM_SAVER_SETTINGS, [&] {
-        child = OpenProcess(SYNCHRONIZE, FALSE, GetState()->processInfo.dwProcessId);
-        SendMessageA(window, WM_CLOSE, 0, 0);
-    });
-    EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(1, childEndedAtDestroy);
-    EXPECT_EQ(1u, log.Events("start").size()) << "no preview after the run";
-    EXPECT_FALSE(IniSection(TestSettingsPath(), "WINDOW").empty());
-    CloseHandle(child);
 }
 
 }  // namespace

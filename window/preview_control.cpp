@@ -98,7 +98,9 @@ void RestartPreview(void)
 {
     if (StopBeforeNextStart() != 1)
         return;
-    Sleep(RESTART_PAUSE_MS);
+    /* The start step would only hold it over: no pause for that. */
+    if (ClientAreaIsEmpty() != 1)
+        Sleep(RESTART_PAUSE_MS);
     if (StartPreviewStep() == 1)
         EnablePreviewCommands(MF_ENABLED);
 }

@@ -212,11 +212,24 @@ static BOOL CALLBACK FindDialogProc(HWND window, LPARAM found)
     return FALSE;
 }
 
-HWND DialogOfThisThread()
+void GuardFor10s()
 {
-    HWND found = NULL;
-    EnumThreadWindows(GetCurrentThreadId(), FindDialogProc, (LPARAM)&found);
-    return found;
+    When([] { return false; }, [] {});
+}
+
+void CancelWhen()
+{
+    whenAction = nullptr;
+}
+
+void WhenDialog(const std::function<void(HWND)> &action)
+{
+    static HWND dialog;
+    When([] {
+        dialog = NULL;
+        EnumThreadWindows(GetCurrentThreadId(), FindDialogProc, (LPARAM)&dialog);
+        return dialog != NULL;
+    }, [action] { action(dialog); });
 }
 
 int PixelRun(HWND window, bool (*matches)(COLORREF))

@@ -52,8 +52,12 @@ Strings RecentMenuEntries(HWND window);
  * settings or full-screen run's): so the action acts during that loop.
  * Not ready within 10 s is a failure, and the probes are ended. */
 void When(const std::function<bool()> &ready, const std::function<void()> &action);
-/* A visible dialog box of this thread, or NULL. */
-HWND DialogOfThisThread();
+/* When with a ready that never holds: the 10 s guard alone. When with a
+ * null action: nothing waits any more. */
+void GuardFor10s();
+void CancelWhen();
+/* When a dialog box of this thread shows, with it. */
+void WhenDialog(const std::function<void(HWND)> &action);
 /* From another thread, for what blocks this one (a call into another
  * process): answers a message box of any process with `button`, keeping
  * its text. JoinThread tells whether one was answered. */
