@@ -393,7 +393,7 @@ TEST_F(ModalRun, AQuotedPathStartsNothing)
     snprintf(GetState()->currentSaver, PATH_BUFFER, "%s", quoted.c_str());
     for (UINT id : {IDM_SAVER_SETTINGS, IDM_START_SAVER, IDM_RESET}) {
         unsigned int starts = GetState()->childStarts;
-        Command(window, id);
+        RunCommand(window, id);
         EXPECT_EQ(starts, GetState()->childStarts) << id;
         EXPECT_EQ("preview | " NOVRA_TITLE " | commands on", ViewerLine()) << id;
     }
