@@ -10,37 +10,21 @@
 
 namespace {
 
-/* Preview starts, counted as new child process ids: a preview stopped
- * within milliseconds may die before its probe logs anything. A context
- * menu is described as it opens and ended once it waits for input. */
-std::vector<DWORD> starts;
-std::string menuStates;
-
-LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam)
-{
-    const CWPRETSTRUCT *sent = (const CWPRETSTRUCT *)lParam;
-    DWORD id = GetState()->processInfo.dwProcessId;
-    if (id != 0 && IsWindow(GetState()->mainWindow) && (starts.empty() || starts.back() != id))
-        starts.push_back(id);
-    if (sent->message == WM_INITMENUPOPUP) {
-        HMENU menu = (HMENU)sent->wParam;
-        menuStates = std::to_string(GetMenuItemCount(menu)) + (Grayed(menu, IDM_FULL_SCREEN) ? " G" : " E")
-                     + (Grayed(menu, IDM_RESTORE_SIZE) ? "G" : "E");
-    }
-    if (sent->message == WM_ENTERIDLE && sent->wParam == MSGF_MENU)
-        EndMenu();
-    return CallNextHookEx(NULL, code, wParam, lParam);
-}
-
-const HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, AfterMessage, NULL, GetCurrentThreadId());
-
-/* Item count, then E or G for the full-screen and restore items. */
+/* The context menu as it opens: its item count, then E or G for the
+ * full-screen and restore items; ended at once. */
 std::string ContextMenu(HWND window, UINT message)
 {
     HELPINFO help = {sizeof(help), HELPINFO_WINDOW, 0, window, 0, {0, 0}};
-    menuStates = "no menu";
+    std::string states = "no menu";
+    When([] { return FindWindowA("#32768", NULL) != NULL; }, [&] {
+        HMENU menu = (HMENU)SendMessageA(FindWindowA("#32768", NULL), MN_GETHMENU, 0, 0);
+        states = std::to_string(GetMenuItemCount(menu)) + (Grayed(menu, IDM_FULL_SCREEN) ? " G" : " E") +
+                 (Grayed(menu, IDM_RESTORE_SIZE) ? "G" : "E");
+        EndMenu();
+    });
     SendMessageA(window, message, (WPARAM)window, message == WM_HELP ? (LPARAM)&help : -1);
-    return menuStates;
+    CancelWhen();
+    return states;
 }
 
 std::string Geometry(long x, long y, long width, long height, const char *frame = " framed")
@@ -51,13 +35,17 @@ std::string Geometry(long x, long y, long width, long height, const char *frame 
 
 /* The outer rectangle; menu bar and frame both on or both off, and the
  * client area what that style leaves of the window, so the style took
- * effect. */
+ * effect. A window whose margins in the work area are equal both ways
+ * (within the pixel an odd difference leaves), and not all 0, is
+ * "centred". */
 std::string Geometry(HWND window)
 {
     RECT r;
     RECT inside;
+    RECT area;
     GetWindowRect(window, &r);
     GetClientRect(window, &inside);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     LONG style = GetWindowLongA(window, GWL_STYLE);
     AdjustWindowRectEx(&inside, style, GetMenu(window) != NULL, GetWindowLongA(window, GWL_EXSTYLE));
     bool applied = inside.right - inside.left == r.right - r.left && inside.bottom - inside.top == r.bottom - r.top;
@@ -66,7 +54,13 @@ std::string Geometry(HWND window)
         kind = " framed";
     if (applied && GetMenu(window) == NULL && (style & WS_OVERLAPPEDWINDOW) == WS_SYSMENU)
         kind = " borderless";
-    return Geometry(r.left, r.top, r.right - r.left, r.bottom - r.top, kind);
+    long width = r.right - r.left;
+    long height = r.bottom - r.top;
+    long left = r.left - area.left;
+    long top = r.top - area.top;
+    if (labs(left - (area.right - r.right)) <= 1 && labs(top - (area.bottom - r.bottom)) <= 1 && (left | top) != 0)
+        return "centred " + std::to_string(width) + "x" + std::to_string(height) + kind;
+    return Geometry(r.left, r.top, width, height, kind);
 }
 
 std::string Joined(const Strings &lines)
@@ -84,7 +78,6 @@ protected:
     HWND Open(std::string windowKeys)
     {
         CloseViewer();
-        starts.clear();
         for (char &c : windowKeys) {
             if (c == ' ')
                 c = '\n';
@@ -95,9 +88,9 @@ protected:
     /* The number of previews the command started, and the geometry. */
     std::string Run(UINT id)
     {
-        size_t before = starts.size();
+        unsigned int before = GetState()->childStarts;
         Command(GetState()->mainWindow, id);
-        return std::to_string(starts.size() - before) + " " + Geometry(GetState()->mainWindow);
+        return std::to_string(GetState()->childStarts - before) + " " + Geometry(GetState()->mainWindow);
     }
 
     void TearDown() override
@@ -107,20 +100,18 @@ protected:
     }
 };
 
+/* Centred, the window keeps the size a window of its style gets; a stored
+ * place is taken only where the user can reach the window by its caption. */
 TEST_F(Sizing, PlacementAtStart)
 {
-    /* Centred, the window keeps the size a window of its style gets. */
-    RECT r;
-    RECT area;
+    RECT created;
     HWND plain = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0,
                                  NULL, NULL, NULL, NULL);
-    GetWindowRect(plain, &r);
+    GetWindowRect(plain, &created);
     DestroyWindow(plain);
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    long width = r.right - r.left;
-    long height = r.bottom - r.top;
-    std::string centred = Geometry(area.left + (area.right - area.left - width) / 2,
-                                   area.top + (area.bottom - area.top - height) / 2, width, height);
+    const long width = created.right - created.left;
+    const long height = created.bottom - created.top;
+    const std::string centred = "centred " + std::to_string(width) + "x" + std::to_string(height) + " framed";
     const struct {
         std::string keys;
         std::string expected;
@@ -140,12 +131,11 @@ TEST_F(Sizing, PlacementAtStart)
         {"X=-3000 Y=100 WIDTH=3500 HEIGHT=480", centred},
         {"X=-100000 Y=100 WIDTH=100640 HEIGHT=480", centred},
         /* the created size: one WM_SIZE */
-        {"X=-7 Y=5 WIDTH=" + std::to_string(width) + " HEIGHT=" + std::to_string(height),
-         Geometry(-7, 5, width, height)},
+        {"X=-7 Y=5 WIDTH=" + std::to_string(width) + " HEIGHT=" + std::to_string(height), Geometry(-7, 5, width, height)},
     };
     for (const auto &row : rows) {
         EXPECT_EQ(row.expected, Geometry(Open(row.keys))) << "stored: " << row.keys;
-        EXPECT_EQ(1u, starts.size()) << "exactly one first preview, stored: " << row.keys;
+        EXPECT_EQ(1u, GetState()->childStarts) << "exactly one first preview, stored: " << row.keys;
     }
 }
 
@@ -232,12 +222,12 @@ TEST_F(Sizing, TwoMonitorsFullScreenWindowOnItsOwnMonitor)
     }
 }
 
-Strings Stored(HWND window)
+Strings Keys(const char *prefix, const Strings &values)
 {
-    RECT r;
-    GetWindowRect(window, &r);
-    return {"X=" + std::to_string(r.left), "Y=" + std::to_string(r.top), "WIDTH=" + std::to_string(r.right - r.left),
-            "HEIGHT=" + std::to_string(r.bottom - r.top), "WIN_TOP=0"};
+    Strings keys;
+    for (size_t slot = 0; slot < values.size(); slot++)
+        keys.push_back(prefix + std::to_string(slot + 1) + "=" + values[slot]);
+    return keys;
 }
 
 /* A first run writes every key. Odd numbers pass through a run unchanged,
@@ -250,56 +240,63 @@ Strings Stored(HWND window)
  * not. */
 TEST(Settings, KeysAndValuesThroughARun)
 {
-    Strings shown = Stored(OpenViewer());
-    CloseViewer();
-    EXPECT_EQ(shown, IniSection(TestSettingsPath(), "WINDOW"));
-    EXPECT_EQ((Strings{"START_PLAY_STATE=0", "SCREENSAVER_1=", "SCREENSAVER_2=", "SCREENSAVER_3=", "SCREENSAVER_4=",
-                       "SCREENSAVER_5="}), IniSection(TestSettingsPath(), "SYSTEM"));
-    Strings window = {"X=-40", "Y=10", "WIDTH=420", "HEIGHT=310", "WIN_TOP=5"};
     const std::string longest = "C:\\" + std::string(253, 'x') + ".scr";   /* 260 */
+    const Strings odd = {"X=-40", "Y=10", "WIDTH=420", "HEIGHT=310", "WIN_TOP=5"};
+    const Strings placed = {"X=100", "Y=80", "WIDTH=400", "HEIGHT=300", "WIN_TOP=0"};
     const struct {
-        Strings stored;   /* SCREENSAVER_1 to _5 */
-        Strings loaded;
+        const char *label;
+        Strings window;     /* stored, and expected back; empty: none stored, the window's own expected */
+        Strings savers;     /* SCREENSAVER_1 to _5 stored */
+        std::function<void(HWND)> act;  /* before the close, or instead of it */
+        Strings loaded;     /* the recent slots */
     } rows[] = {
-        {{"C:\\none\\a.scr", "", "C:\\none\\gap.scr", longest, longest + "x"},
-         {"C:\\none\\a.scr", "C:\\none\\gap.scr", longest, "", ""}},
-        {{ProbePath("probe.scr") + "\t/s", "C:\\none\\a<b.scr", "C:\\none\\\x83\x7C.scr", "C:\\none\\\"q.scr",
+        {"a first run", {}, {}, [](HWND) {}, {"", "", "", "", ""}},
+        {"gaps and a value too long", odd, {"C:\\none\\a.scr", "", "C:\\none\\gap.scr", longest, longest + "x"},
+         [](HWND) {}, {"C:\\none\\a.scr", "C:\\none\\gap.scr", longest, "", ""}},
+        {"characters no file name holds", odd,
+         {ProbePath("probe.scr") + "\t/s", "C:\\none\\a<b.scr", "C:\\none\\\x83\x7C.scr", "C:\\none\\\"q.scr",
           "C:\\none\\a|b.scr"},
-         {"C:\\none\\\x83\x7C.scr", "", "", "", ""}},
+         [](HWND) {}, {"C:\\none\\\x83\x7C.scr", "", "", "", ""}},
+        {"minimised", placed, {}, [](HWND window) {
+            ShowWindow(window, SW_MINIMIZE);
+            PumpMessages(100);
+        }, {"", "", "", "", ""}},
+        {"the session ends", placed, {}, [](HWND window) {
+            SetWindowPos(window, NULL, 0, 0, 640, 480, SWP_NOMOVE | SWP_NOZORDER);
+            SendMessageA(window, WM_ENDSESSION, FALSE, 0);
+            EXPECT_TRUE(IniSection(TestSettingsPath(), "WINDOW").empty()) << "saved while the session goes on";
+            SendMessageA(window, WM_ENDSESSION, TRUE, 0);
+            EXPECT_EQ(640u, GetPrivateProfileIntA("WINDOW", "WIDTH", 0, TestSettingsPath().c_str()));
+            SetWindowPos(window, NULL, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
+        }, {"", "", "", "", ""}},
     };
     for (const auto &row : rows) {
-        Strings system = {"START_PLAY_STATE=7"};
-        for (size_t slot = 0; slot < row.stored.size(); slot++)
-            system.push_back("SCREENSAVER_" + std::to_string(slot + 1) + "=" + row.stored[slot]);
-        HWND viewer = OpenViewer({}, NULL, "[WINDOW]\n" + Joined(window) + "[SYSTEM]\n" + Joined(system));
-        EXPECT_EQ(0u, GetState()->childStarts) << "no saver from a value that is no path";
+        SCOPED_TRACE(row.label);
+        Strings system = Keys("SCREENSAVER_", row.savers);
+        system.insert(system.begin(), "START_PLAY_STATE=7");
+        std::string text = row.window.empty() ? "" : "[WINDOW]\n" + Joined(row.window) + "[SYSTEM]\n" + Joined(system);
+        HWND window = OpenViewer({}, NULL, text);
+        EXPECT_EQ(0u, GetState()->childStarts) << "a saver from a value that is no path";
+        RECT shown;
+        GetWindowRect(window, &shown);
         Strings menu;
         for (const std::string &path : row.loaded) {
             if (!path.empty())
                 menu.push_back(std::to_string(IDM_RECENT_1 + menu.size()) + " " + path.substr(path.rfind('\\') + 1));
         }
-        EXPECT_EQ(menu, RecentMenuEntries(viewer));
-        CloseViewer();
-        system.resize(1);
-        for (size_t slot = 0; slot < row.loaded.size(); slot++)
-            system.push_back("SCREENSAVER_" + std::to_string(slot + 1) + "=" + row.loaded[slot]);
-        EXPECT_EQ(window, IniSection(TestSettingsPath(), "WINDOW"));
-        EXPECT_EQ(system, IniSection(TestSettingsPath(), "SYSTEM"));
-    }
-    HWND minimised = OpenViewer({}, NULL, "[WINDOW]\nX=100\nY=80\nWIDTH=400\nHEIGHT=300\nWIN_TOP=0\n");
-    ShowWindow(minimised, SW_MINIMIZE);
-    PumpMessages(100);
-    EXPECT_TRUE(IsIconic(minimised));
-    CloseViewer();
-    EXPECT_EQ((Strings{"X=100", "Y=80", "WIDTH=400", "HEIGHT=300", "WIN_TOP=0"}),
-              IniSection(TestSettingsPath(), "WINDOW"));
-    for (WPARAM ending : {FALSE, TRUE}) {
-        HWND session = OpenViewer();
-        SetWindowPos(session, NULL, 0, 0, 640, 480, SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_EQ(menu, RecentMenuEntries(window));
         DeleteFileA(TestSettingsPath().c_str());
-        SendMessageA(session, WM_ENDSESSION, ending, 0);
-        EXPECT_EQ(ending ? 640u : 0u, GetPrivateProfileIntA("WINDOW", "WIDTH", 0, TestSettingsPath().c_str()));
+        row.act(window);
         CloseViewer();
+        Strings expected = row.window;
+        if (expected.empty())
+            expected = {"X=" + std::to_string(shown.left), "Y=" + std::to_string(shown.top),
+                        "WIDTH=" + std::to_string(shown.right - shown.left),
+                        "HEIGHT=" + std::to_string(shown.bottom - shown.top), "WIN_TOP=0"};
+        system = Keys("SCREENSAVER_", row.loaded);
+        system.insert(system.begin(), row.window.empty() ? "START_PLAY_STATE=0" : "START_PLAY_STATE=7");
+        EXPECT_EQ(expected, IniSection(TestSettingsPath(), "WINDOW"));
+        EXPECT_EQ(system, IniSection(TestSettingsPath(), "SYSTEM"));
     }
 }
 
