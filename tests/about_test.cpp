@@ -13,23 +13,9 @@
 
 namespace {
 
-/* The longest horizontal run of pure blue in the label: its underline, as
- * glyphs alone make no long runs. */
-int BlueRun(HWND label)
+bool Blue(COLORREF color)
 {
-    RECT r;
-    int best = 0;
-    RedrawWindow(label, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
-    GetClientRect(label, &r);
-    HDC dc = GetDC(label);
-    for (int y = 0; y < r.bottom; y++) {
-        for (int x = 0, run = 0; x < r.right; x++) {
-            run = GetPixel(dc, x, y) == RGB(0, 0, 255) ? run + 1 : 0;
-            best = std::max(run, best);
-        }
-    }
-    ReleaseDC(label, dc);
-    return best;
+    return color == RGB(0, 0, 255);
 }
 
 /* Real clicks beside the end of the label's text. */
@@ -55,7 +41,19 @@ bool ShowsAnIcon(HWND dialog)
     return false;
 }
 
-TEST(About, LinksCursorAndLook)
+struct LinkClick {
+    int control;
+    int clicks;
+    const char *target;
+};
+
+/* However the box is opened and ended, it shows its caption, icon and
+ * version, both links blue and underlined (the longest run of pure blue in
+ * a label is its underline: glyphs alone make no long runs), and the hand
+ * over them alone; a click opens a link's target once, a double click too,
+ * and leaves the box open. Enter and Esc end it with their results, and the
+ * underlined font goes with it. */
+TEST(About, LinksCursorLookAndEnd)
 {
     const std::string handler = ProbePath("probe_exitnow.scr");
     const std::string command = "\"" + handler + "\" \"%1\"";
@@ -64,77 +62,70 @@ TEST(About, LinksCursorAndLook)
         RegSetKeyValueA(HKEY_CLASSES_ROOT, (scheme + "\\shell\\open\\command").c_str(), NULL, REG_SZ,
                         command.c_str(), (DWORD)command.size() + 1);
     }
-    ProbeLog urls;
-    std::wstring caption(64, L'\0');
-    bool icon = false;
-    bool version = false;
-    WhenDialogIdle([&](HWND dialog) {
-        caption.resize(GetWindowTextW(dialog, &caption[0], 64));
-        icon = ShowsAnIcon(dialog);
-        for (HWND control : ChildWindows(dialog))
-            version = version || WindowTitle(control) == "NOVRA  Ver 1.03";
-        HWND web = GetDlgItem(dialog, IDC_LINK_WEB);
-        HWND mail = GetDlgItem(dialog, IDC_LINK_MAIL);
-        EXPECT_LE(60, BlueRun(web));
-        EXPECT_LE(60, BlueRun(mail));
-        HCURSOR hand = GetState()->linkCursor;
-        for (HWND window : {web, mail, GetDlgItem(dialog, IDOK), dialog}) {
-            bool link = window == web || window == mail;
-            SetCursor(link ? NULL : hand);
-            SendMessageA(window, WM_SETCURSOR, (WPARAM)window, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-            EXPECT_EQ(link, hand != NULL && GetCursor() == hand) << "over " << GetDlgCtrlID(window);
-        }
-        const struct {
-            const char *label;
-            HWND link;
-            int clicks;
-            const char *target;
-        } rows[] = {
-            {"web", web, 1, NOVRA_WEB_TARGET},
-            {"mail", mail, 1, NOVRA_MAIL_TARGET},
-            {"double click: one open", web, 2, NOVRA_WEB_TARGET},
-        };
-        for (const auto &row : rows) {
-            urls.Clear();
-            Click(row.link, row.clicks);
-            urls.WaitFor("start", 1, 5000);
-            if (row.clicks > 1)
-                PumpMessages(1000);   /* room for a wrong second open */
-            EXPECT_EQ(Strings{"start \"" + handler + "\" \"" + row.target + "\""}, urls.Events("start")) << row.label;
-        }
-        EXPECT_TRUE(IsWindowVisible(dialog)) << "links leave the box open";
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    });
-    Command(OpenViewer(), IDM_ABOUT);
-    EXPECT_EQ(L"バージョン情報(NOVRA)", caption);
-    EXPECT_TRUE(icon);
-    EXPECT_TRUE(version) << "the label, whatever the package's version";
-    EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
-    CloseViewer();
-}
-
-/* Enter and Esc end the box with their results; the underlined font goes
- * with it. */
-TEST(About, EndsAndFreesItsFont)
-{
     const struct {
-        WPARAM key;
+        const char *label;
+        bool menu;          /* opened by the command, else by DialogBoxParam with its result seen */
+        std::vector<LinkClick> clicks;
+        WPARAM key;         /* ends it, or 0: the close box */
         INT_PTR result;
     } rows[] = {
-        {VK_RETURN, 1},
-        {VK_ESCAPE, 2},
+        {"the command, links, close box", true,
+         {{IDC_LINK_WEB, 1, NOVRA_WEB_TARGET}, {IDC_LINK_MAIL, 1, NOVRA_MAIL_TARGET}, {IDC_LINK_WEB, 2, NOVRA_WEB_TARGET}},
+         0, 0},
+        {"Enter", false, {}, VK_RETURN, 1},
+        {"Esc", false, {}, VK_ESCAPE, 2},
     };
+    ProbeLog urls;
     HWND window = OpenViewer();
     for (const auto &row : rows) {
+        SCOPED_TRACE(row.label);
+        std::wstring caption(64, L'\0');
+        bool icon = false;
+        bool version = false;
         HGDIOBJ font = NULL;
-        WhenDialogIdle([&](HWND dialog) {
+        WhenDialog([&](HWND dialog) {
+            caption.resize(GetWindowTextW(dialog, &caption[0], 64));
+            icon = ShowsAnIcon(dialog);
+            for (HWND control : ChildWindows(dialog))
+                version = version || WindowTitle(control) == "NOVRA  Ver 1.03";
             font = (HGDIOBJ)SendDlgItemMessageA(dialog, IDC_LINK_WEB, WM_GETFONT, 0, 0);
-            PostMessageA(dialog, WM_KEYDOWN, row.key, 0);
+            HWND web = GetDlgItem(dialog, IDC_LINK_WEB);
+            HWND mail = GetDlgItem(dialog, IDC_LINK_MAIL);
+            EXPECT_LE(60, PixelRun(web, Blue));
+            EXPECT_LE(60, PixelRun(mail, Blue));
+            HCURSOR hand = GetState()->linkCursor;
+            for (HWND control : {web, mail, GetDlgItem(dialog, IDOK), dialog}) {
+                bool link = control == web || control == mail;
+                SetCursor(link ? NULL : hand);
+                SendMessageA(control, WM_SETCURSOR, (WPARAM)control, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+                EXPECT_EQ(link, hand != NULL && GetCursor() == hand) << "over " << GetDlgCtrlID(control);
+            }
+            for (const LinkClick &click : row.clicks) {
+                urls.Clear();
+                Click(GetDlgItem(dialog, click.control), click.clicks);
+                urls.WaitFor("start", 1, 5000);
+                if (click.clicks > 1)
+                    PumpMessages(1000);   /* room for a wrong second open */
+                EXPECT_EQ(Strings{"start \"" + handler + "\" \"" + click.target + "\""}, urls.Events("start"))
+                    << click.control << " clicked " << click.clicks;
+            }
+            EXPECT_TRUE(IsWindowVisible(dialog)) << "links leave the box open";
+            if (row.key != 0)
+                PostMessageA(dialog, WM_KEYDOWN, row.key, 0);
+            else
+                PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         });
-        EXPECT_EQ(row.result, DialogBoxParamA(GetState()->instance, MAKEINTRESOURCEA(IDD_ABOUT), window,
-                                              AboutDlgProc, 0));
+        if (row.menu)
+            Command(window, IDM_ABOUT);
+        else
+            EXPECT_EQ(row.result, DialogBoxParamA(GetState()->instance, MAKEINTRESOURCEA(IDD_ABOUT), window,
+                                                  AboutDlgProc, 0));
+        EXPECT_EQ(L"バージョン情報(NOVRA)", caption);
+        EXPECT_TRUE(icon);
+        EXPECT_TRUE(version) << "the label, whatever the package's version";
         EXPECT_TRUE(font != NULL && GetObjectType(font) == 0) << "the underlined font is deleted";
     }
+    EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
     CloseViewer();
 }
 
