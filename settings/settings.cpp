@@ -13,16 +13,22 @@ static const char *const SAVER_KEYS[RECENT_COUNT] = {
     "SCREENSAVER_1", "SCREENSAVER_2", "SCREENSAVER_3", "SCREENSAVER_4", "SCREENSAVER_5"
 };
 
-int SettingsFilePath(char *buffer, size_t size)
+int SettingsPathOf(const char *program, char *buffer, size_t size)
 {
-    char program[PATH_BUFFER];
     PathParts parts;
 
-    if (GetProgramPath(program, sizeof(program)) != 1)
-        return 0;
     SplitPath(program, &parts);
     int length = snprintf(buffer, size, "%s%s%s.ini", parts.drive, parts.directory, parts.name);
     return length > 0 && (size_t)length < size;
+}
+
+int SettingsFilePath(char *buffer, size_t size)
+{
+    char program[PATH_BUFFER];
+
+    if (GetProgramPath(program, sizeof(program)) != 1)
+        return 0;
+    return SettingsPathOf(program, buffer, size);
 }
 
 static int ReadInt(const char *file, const char *section, const char *key, int fallback)

@@ -13,6 +13,9 @@
  * path, in which case nothing may be read or written. */
 int SettingsFilePath(char *buffer, size_t size);
 
+/* The same for the program at `program`. */
+int SettingsPathOf(const char *program, char *buffer, size_t size);
+
 void LoadSettings(void);
 void SaveSettings(void);
 

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "app/shell.h"
+#include "settings/settings.h"
 #include "support/test_support.h"
 
 namespace {
@@ -80,28 +81,33 @@ struct ViewerCopy {
     }
 };
 
-TEST(Program, StartsAndKeepsItsSettingsBesideItself)
+/* The settings file is the program's path with its extension, if any,
+ * replaced by ".ini"; a double-byte character whose second byte is a
+ * backslash or a dot is no separator and no dot. */
+TEST(Program, KeepsItsSettingsBesideItself)
 {
-    ASSERT_EQ(932u, GetACP()) << "the last row is double-byte in the Japanese code page";
+    ASSERT_EQ(932u, GetACP()) << "double-byte rows in the Japanese code page";
     const struct {
-        const char *exe;
-        const char *ini;
-        const char *folder;
+        const char *program;
+        const char *settings;
     } rows[] = {
-        {"viewer", "viewer.ini", ""},
-        {"my.viewer.exe", "my.viewer.ini", ""},
-        {"a.\x83\x5C", "a.ini", "\x95\x5C"},
+        {"D:\\Tools\\viewer.exe", "D:\\Tools\\viewer.ini"},
+        {"D:\\Tools\\my.viewer.exe", "D:\\Tools\\my.viewer.ini"},
+        {"D:\\v1.2\\viewer", "D:\\v1.2\\viewer.ini"},
+        {"\\\\server\\share\\\x95\x5C\\a.\x83\x5C", "\\\\server\\share\\\x95\x5C\\a.ini"},
     };
     for (const auto &row : rows) {
-        SCOPED_TRACE(std::string(row.folder) + row.exe);
-        ViewerCopy copy(row.exe, row.folder);
-        HWND window = copy.Start();
-        ASSERT_TRUE(window != NULL);
-        EXPECT_EQ("NOVRA Ver 1.03", WindowTitle(window)) << "whatever the version";
-        EXPECT_TRUE(GetMenu(window) != NULL);
-        EXPECT_EQ(0u, copy.Close(window));
-        EXPECT_EQ(std::set<std::string>({row.exe, row.ini}), FilesIn(copy.folder));
+        char path[SETTINGS_PATH_BUFFER] = "";
+        EXPECT_EQ(1, SettingsPathOf(row.program, path, sizeof(path))) << row.program;
+        EXPECT_STREQ(row.settings, path);
     }
+    /* The real program, as started from a folder of its own. */
+    ViewerCopy copy("a.\x83\x5C", "\x95\x5C");
+    HWND window = copy.Start();
+    ASSERT_TRUE(window != NULL);
+    EXPECT_EQ("NOVRA Ver 1.03", WindowTitle(window)) << "whatever the version";
+    EXPECT_EQ(0u, copy.Close(window));
+    EXPECT_EQ(std::set<std::string>({"a.\x83\x5C", "a.ini"}), FilesIn(copy.folder));
 }
 
 /* A viewer that is killed takes its saver along: the saver runs in the

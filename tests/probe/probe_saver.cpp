@@ -10,7 +10,7 @@
 #include "savers/saver_args.h"
 
 enum { PROBE_NORMAL, PROBE_IGNORECLOSE, PROBE_HANGCLOSE, PROBE_EXITNOW, PROBE_CHILDREN,
-       PROBE_NOWINDOW, PROBE_TOPLEVEL, PROBE_DIVIDE, PROBE_ORPHAN, PROBE_LAUNCHER };
+       PROBE_TOPLEVEL, PROBE_DIVIDE, PROBE_ORPHAN, PROBE_LAUNCHER };
 enum { PREVIEW_CODE = 7, RUN_CODE = 5, EXIT_NOW_CODE = 3, ORPHAN_SLEEP_MS = 60000 };
 #define ORPHAN_SWITCH " /orphan"  /* the left-behind child's private switch */
 
@@ -250,8 +250,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     LogLine("mode %c parent %ld", args.mode, HandleToLong(args.window));
     if (PROBE_MODE == PROBE_LAUNCHER)
         return LaunchRealSaver(&args);
-    if (PROBE_MODE == PROBE_NOWINDOW)
-        Sleep(INFINITE);
     window = CreateForMode(&args);
     if (window == NULL)
         return Finish(2);
