@@ -164,6 +164,12 @@ TEST_F(Sizing, FullScreenWindowPresetsAndContextMenu)
     CloseViewer();
     HWND next = OpenViewer({}, NULL, "[WINDOW]\n" + Joined(IniSection(TestSettingsPath(), "WINDOW")));
     EXPECT_EQ(Geometry(-20, 30, 320, 240), Geometry(next));
+    /* A window at the monitor's rectangle: the frame still goes and comes back. */
+    CloseViewer();
+    OpenViewer({}, NULL, "[WINDOW]\nX=0\nY=0\nWIDTH=" + std::to_string(screenWidth) + "\nHEIGHT=" +
+                         std::to_string(screenHeight) + "\n");
+    EXPECT_EQ("0 " + screen, Run(IDM_FULL_SCREEN));
+    EXPECT_EQ("0 " + Geometry(0, 0, screenWidth, screenHeight), Run(IDM_RESTORE_SIZE));
 }
 
 /* Only exactly 1 is on; a toggle stores 0 or 1, neither moving the window
