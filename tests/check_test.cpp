@@ -56,12 +56,13 @@ std::string Verdicts(const std::string &output)
 
 struct Row {
     const char *saver;
-    const char *letters;   /* a verdict per check in the checker's order: P, W, F, or - for not run */
+    const char *set;        /* a probe switch, "NOVRA_PROBE_...=value", or "" */
+    const char *verdicts;   /* "PASS preview.window, FAIL orphans": the checks asked for, in the checker's order */
     DWORD code;
-    const char *set;       /* a probe switch, "NOVRA_PROBE_...=value", or "" */
-    const char *says;      /* what the report must say, or "" */
+    const char *says;       /* what the report must say, or "" */
 };
 
+/* A row that names every check runs without --only. */
 void CheckRows(const Row *rows, size_t count)
 {
     static const std::vector<std::string> names = CheckNames();
@@ -69,15 +70,14 @@ void CheckRows(const Row *rows, size_t count)
         std::string only;
         std::string expected;
         std::string output;
-        ASSERT_EQ(names.size(), strlen(row->letters)) << row->saver;
-        for (size_t check = 0; check < names.size(); check++) {
-            const char letter = row->letters[check];
-            if (letter == '-')
-                continue;
-            only += (only.empty() ? "" : ",") + names[check];
-            expected += (letter == 'P' ? "PASS " : letter == 'W' ? "WARN " : "FAIL ") + names[check] + "\n";
+        std::string verdict;
+        size_t asked = 0;
+        for (std::istringstream items(row->verdicts); std::getline(items >> std::ws, verdict, ',');) {
+            only += (only.empty() ? "" : ",") + verdict.substr(5);
+            expected += verdict + "\n";
+            asked++;
         }
-        only = strchr(row->letters, '-') == NULL ? "" : "--only " + only + " ";
+        only = asked == names.size() ? "" : "--only " + only + " ";
         EXPECT_EQ(row->code, RunChecker(only + "\"" + ProbePath(row->saver) + "\"", &output, row->set)) << output;
         EXPECT_EQ(expected, Verdicts(output)) << row->saver << " " << row->set << "\n" << output;
         EXPECT_NE(std::string::npos, output.find(row->says)) << row->says << "\n" << output;
@@ -88,25 +88,36 @@ void CheckRows(const Row *rows, size_t count)
 
 TEST(Check, EverySaverGetsTheVerdictsItsBehaviourEarns)
 {
-    /* preview window, close, empty, tiny, blank, cpu; settings; covers, input; orphans */
     const Row rows[] = {
-        {"novra_stars.scr", "PPPPPPPPPP", 0, "", "of a core over"},
-        {"probe_exitnow.scr", "FFPPFWFFFP", 1, "", "ended with code 0x3 without a child window of the host"},
-        {"probe_ignoreclose.scr", "PF--------", 1, "", "the window ignored WM_CLOSE"},
-        {"probe_hangclose.scr", "-F--------", 1, "", "did not answer WM_CLOSE within 500 ms"},
-        {"probe_divide.scr", "P-FP-----P", 1, "", "crashed: 0xC0000094, integer division by zero"},
-        {"probe.scr", "F--------P", 1, "NOVRA_PROBE_CRASH=1", "crashed: 0xC0000094, integer division by zero"},
-        {"probe_orphan.scr", "P--------F", 1, "", "still ran a second after it ended"},
-        {"probe_orphan.scr", "PP-------P", 0, "NOVRA_PROBE_HELPER_MS=400", ""},
-        {"probe_toplevel.scr", "F---------", 1, "", "made a top-level window"},
-        {"probe.scr", "P---------", 0, "NOVRA_PROBE_SIZE_MS=100", "320x240"},
-        {"probe_withdll.scr", "----P-----", 0, "", ""},
-        {"probe.scr", "-----W----", 0, "NOVRA_PROBE_SPIN=1", "% of a core in a 320x240 preview"},
-        {"probe.scr", "------F---", 1, "NOVRA_PROBE_OWNER=foreground", "appeared, owned by the window in front"},
-        {"probe.scr", "------F---", 1, "NOVRA_PROBE_OWNER=none", "an unowned window 'Probe' appeared"},
-        {"probe.scr", "--------F-", 1, "", "a 120-pixel mouse move did not end it (key"},
-        {"probe.scr", "--------F-", 1, "NOVRA_PROBE_MOUSE_PX=50", "a key (Shift) did not end it (key"},
-        {"probe.scr", "---------W", 0, "", "could not watch"},
+        {"novra_stars.scr", "",
+         "PASS preview.window, PASS preview.close, PASS preview.empty_area, PASS preview.tiny_area, "
+         "PASS preview.path_blank, PASS preview.cpu, PASS settings.owned, PASS fullscreen.covers, "
+         "PASS fullscreen.ends_on_input, PASS orphans",
+         0, "of a core over"},
+        {"probe_exitnow.scr", "",
+         "FAIL preview.window, FAIL preview.close, PASS preview.empty_area, PASS preview.tiny_area, "
+         "FAIL preview.path_blank, WARN preview.cpu, FAIL settings.owned, FAIL fullscreen.covers, "
+         "FAIL fullscreen.ends_on_input, PASS orphans",
+         1, "ended with code 0x3 without a child window of the host"},
+        {"probe_ignoreclose.scr", "", "PASS preview.window, FAIL preview.close", 1, "the window ignored WM_CLOSE"},
+        {"probe_hangclose.scr", "", "FAIL preview.close", 1, "did not answer WM_CLOSE within 500 ms"},
+        {"probe_divide.scr", "", "PASS preview.window, FAIL preview.empty_area, PASS preview.tiny_area, PASS orphans",
+         1, "crashed: 0xC0000094, integer division by zero"},
+        {"probe.scr", "NOVRA_PROBE_CRASH=1", "FAIL preview.window, PASS orphans", 1,
+         "crashed: 0xC0000094, integer division by zero"},
+        {"probe_orphan.scr", "", "PASS preview.window, FAIL orphans", 1, "still ran a second after it ended"},
+        {"probe_orphan.scr", "NOVRA_PROBE_HELPER_MS=400", "PASS preview.window, PASS preview.close, PASS orphans", 0,
+         ""},
+        {"probe_toplevel.scr", "", "FAIL preview.window", 1, "made a top-level window"},
+        {"probe.scr", "NOVRA_PROBE_SIZE_MS=100", "PASS preview.window", 0, "320x240"},
+        {"probe_withdll.scr", "", "PASS preview.path_blank", 0, ""},
+        {"probe.scr", "NOVRA_PROBE_SPIN=1", "WARN preview.cpu", 0, "% of a core in a 320x240 preview"},
+        {"probe.scr", "NOVRA_PROBE_OWNER=foreground", "FAIL settings.owned", 1, "owned by the window in front"},
+        {"probe.scr", "NOVRA_PROBE_OWNER=none", "FAIL settings.owned", 1, "an unowned window 'Probe' appeared"},
+        {"probe.scr", "", "FAIL fullscreen.ends_on_input", 1, "a 120-pixel mouse move did not end it (key"},
+        {"probe.scr", "NOVRA_PROBE_MOUSE_PX=50", "FAIL fullscreen.ends_on_input", 1,
+         "a key (Shift) did not end it (key"},
+        {"probe.scr", "", "WARN orphans", 0, "could not watch"},
     };
     CheckRows(rows, sizeof(rows) / sizeof(rows[0]));
 }
@@ -116,8 +127,8 @@ TEST(CheckTwoMonitors, FullScreenCoversTheWholeVirtualScreen)
     if (GetSystemMetrics(SM_CMONITORS) < 2)
         GTEST_SKIP() << "needs a display of two monitors; this one has " << GetSystemMetrics(SM_CMONITORS);
     const Row rows[] = {
-        {"probe.scr", "-------W--", 0, "", "covers 1 of 2 monitors: "},
-        {"novra_stars.scr", "-------P--", 0, "", " monitors, virtual screen "},
+        {"probe.scr", "", "WARN fullscreen.covers", 0, "covers 1 of 2 monitors: "},
+        {"novra_stars.scr", "", "PASS fullscreen.covers", 0, " monitors, virtual screen "},
     };
     CheckRows(rows, sizeof(rows) / sizeof(rows[0]));
 }
