@@ -46,6 +46,8 @@ struct TrialRun {
     HWND front;                 /* a window of the checker's in front of the host */
     HWND window;                /* what the trial waited for; NULL when none came */
     DWORD windowTick;           /* when it came */
+    int inputs;                 /* inputs sent to it */
+    DWORD endMs;                /* after the window, when it ended in the trial; 0: it did not */
     CheckResult result;
 };
 

@@ -15,6 +15,7 @@ enum { PREVIEW_CODE = 7, RUN_CODE = 5, EXIT_NOW_CODE = 3, ORPHAN_SLEEP_MS = 6000
 #define ORPHAN_SWITCH " /orphan"  /* the left-behind child's private switch */
 
 static int painted = 0;
+static DWORD startTick;
 static volatile int quotient;  /* volatile: the divisions may not be folded away */
 static volatile int zero = 0;
 
@@ -66,18 +67,23 @@ static void OnDestroy(HWND window)
         PostQuitMessage((GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0 ? PREVIEW_CODE : RUN_CODE);
 }
 
-/* NOVRA_PROBE_MOUSE_PX: keys are ignored; only a mouse move farther than
- * that (across plus down) from the first one seen ends the window. */
+/* A key ends the window. NOVRA_PROBE_MOUSE_PX: so does a mouse move farther
+ * than that (across plus down) from where the first mouse message it takes
+ * put the cursor. NOVRA_PROBE_DEAF_MS: it takes no input in its first that
+ * many milliseconds, as savers that set up first. */
 static void OnInput(HWND window, UINT message, LPARAM lParam)
 {
     static LPARAM first = -1;
     const char *limit = getenv("NOVRA_PROBE_MOUSE_PX");
+    const char *deafMs = getenv("NOVRA_PROBE_DEAF_MS");
     int moved;
 
+    if (deafMs != NULL && GetTickCount() - startTick < (DWORD)atol(deafMs))
+        return;
     if (first == -1 && message == WM_MOUSEMOVE)
         first = lParam;
     moved = abs((short)LOWORD(lParam) - (short)LOWORD(first)) + abs((short)HIWORD(lParam) - (short)HIWORD(first));
-    if (limit == NULL ? message == WM_KEYDOWN : message == WM_MOUSEMOVE && moved > atoi(limit))
+    if (message == WM_KEYDOWN || (limit != NULL && moved > atoi(limit)))
         DestroyWindow(window);
 }
 
@@ -215,6 +221,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 
     if (PROBE_MODE == PROBE_ORPHAN && strstr(line, ORPHAN_SWITCH) != NULL)
         return (int)SleepEx(helperMs != NULL ? (DWORD)atol(helperMs) : (DWORD)ORPHAN_SLEEP_MS, FALSE);
+    startTick = GetTickCount();
     LogLine("start %s", line);
     if (getenv("NOVRA_PROBE_CRASH") != NULL)
         Crash(getenv("NOVRA_PROBE_CRASH"));
