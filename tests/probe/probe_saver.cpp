@@ -11,7 +11,8 @@
 
 enum { PROBE_NORMAL, PROBE_IGNORECLOSE, PROBE_HANGCLOSE, PROBE_EXITNOW, PROBE_CHILDREN,
        PROBE_NOWINDOW, PROBE_TOPLEVEL, PROBE_DIVIDE, PROBE_ORPHAN };
-enum { PREVIEW_CODE = 7, RUN_CODE = 5, EXIT_NOW_CODE = 3, ORPHAN_SLEEP_MS = 60000 };
+enum { PREVIEW_CODE = 7, RUN_CODE = 5, EXIT_NOW_CODE = 3, ORPHAN_SLEEP_MS = 60000, HOP_MS = 250,
+       HOP_TAIL_MS = 100 };
 #define ORPHAN_SWITCH " /orphan"  /* the left-behind child's private switch */
 
 static int painted = 0;
@@ -185,11 +186,18 @@ static void StartOrphan(const char *line)
     CloseHandle(process.hProcess);
 }
 
-/* NOVRA_PROBE_SPIN: a thread keeps a core busy, as a careless saver's does. */
-static DWORD WINAPI Spin(void *)
+/* NOVRA_PROBE_SPIN: a thread keeps a core busy, as a careless saver's does;
+ * with "hop" each thread spins a quarter second, starts the next and ends a
+ * moment later, as savers whose work moves between short-lived threads. */
+static DWORD WINAPI Spin(void *hop)
 {
-    for (;;)
+    DWORD start = GetTickCount();
+
+    while (hop == NULL || GetTickCount() - start < HOP_MS)
         quotient = quotient + 1;
+    CloseHandle(CreateThread(NULL, 0, Spin, hop, 0, NULL));
+    Sleep(HOP_TAIL_MS);
+    return 0;
 }
 
 /* NOVRA_PROBE_CRASH "breakpoint": a breakpoint left in, as a debug build
@@ -216,6 +224,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     const char *line = GetCommandLineA();
     SaverArgs args;
     const char *helperMs = getenv("NOVRA_PROBE_HELPER_MS");
+    const char *spin = getenv("NOVRA_PROBE_SPIN");
     HWND window;
     MSG message;
 
@@ -236,8 +245,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     window = CreateForMode(&args);
     if (window == NULL)
         return Finish(2);
-    if (getenv("NOVRA_PROBE_SPIN") != NULL)
-        CreateThread(NULL, 0, Spin, NULL, 0, NULL);   /* its handle ends with the probe */
+    if (spin != NULL)
+        CloseHandle(CreateThread(NULL, 0, Spin, strcmp(spin, "hop") == 0 ? (void *)spin : NULL, 0, NULL));
     LogLine("window %ld", HandleToLong(window));
     while (GetMessageA(&message, NULL, 0, 0) > 0)
         DispatchMessageA(&message);
