@@ -107,20 +107,23 @@ static int MakeBlankPath(const char *path, char *blank, size_t size)
     return length > 0 && length < MAX_PATH && (size_t)length < size;
 }
 
-/* That the platform could not run the saver from there is not its fault. */
+/* Where no such path fits, or the platform cannot start the saver from
+ * it, the saver is started from its own path, which is not its fault but
+ * still shows whether it can be started at all. */
 static int StartFromBlankPath(TrialRun *run, const char *switchText)
 {
     char path[MAX_PATH];
+    DWORD error = ERROR_FILENAME_EXCED_RANGE;
 
-    if (MakeBlankPath(run->tally->path, path, sizeof(path)) != 1) {
-        Record(run, VERDICT_WARN, "", "could not make a path with a blank: too long");
-        return 0;
+    if (MakeBlankPath(run->tally->path, path, sizeof(path)) == 1) {
+        if (StartSaverRun(&run->saver, path, switchText, run->host) == 1) {
+            snprintf(run->path, sizeof(run->path), "%s", path);
+            return 1;
+        }
+        error = run->saver.startError;
     }
-    snprintf(run->path, sizeof(run->path), "%s", path);
-    if (StartSaverRun(&run->saver, path, switchText, run->host) == 1)
-        return 1;
-    Record(run, VERDICT_WARN, "", "could not run it from a path with a blank (error %lu)", run->saver.startError);
-    return 0;
+    Record(run, VERDICT_WARN, "", "could not run it from a path with a blank (error %lu)", error);
+    return StartTrialSaver(run, run->tally->path, switchText, run->host);
 }
 
 /* A warning its start gave stands. */

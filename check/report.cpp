@@ -72,6 +72,8 @@ void BeginReports(Reports *reports, int json)
         printf("{\n  \"reports\": [\n");
 }
 
+/* A saver that was not started has no report of its own on the output:
+ * the error output says why, and the summary. */
 int Report(Reports *reports, const CheckContext *context)
 {
     SaverSummary *summary = &reports->summaries[reports->count++];
@@ -88,15 +90,17 @@ int Report(Reports *reports, const CheckContext *context)
     if (summary->started != 1)
         fprintf(stderr, "novracheck: %s: %s\n", context->tally.path, error);
     if (reports->json == 1) {
-        printf("%s", reports->count > 1 ? ",\n" : "");
+        printf("%s", reports->printed > 0 ? ",\n" : "");
         PrintJsonReport(context, summary, error);
+        reports->printed++;
     } else if (summary->started == 1) {
-        printf("%s%s\n", reports->count > 1 ? "\n" : "", context->tally.path);
+        printf("%s%s\n", reports->printed > 0 ? "\n" : "", context->tally.path);
         for (int row = 0; row < CHECK_COUNT; row++) {
             FormatLine(line, sizeof(line), row, &context->results[row]);
             if (context->results[row].verdict != VERDICT_NONE)
                 printf("%s\n", line);
         }
+        reports->printed++;
     }
     if (summary->started != 1)
         return EXIT_NOT_STARTED;
@@ -109,7 +113,7 @@ void EndReports(Reports *reports)
         printf("\n  ]\n}\n");
         return;
     }
-    printf("\n");
+    printf("%s", reports->printed > 0 ? "\n" : "");
     for (int index = 0; index < reports->count; index++) {
         const SaverSummary *summary = &reports->summaries[index];
 

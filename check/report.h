@@ -17,6 +17,7 @@ struct SaverSummary {
 
 struct Reports {
     int json;
+    int printed;           /* savers reported on the output so far */
     int count;
     SaverSummary summaries[SAVER_LIMIT];
 };
