@@ -19,7 +19,8 @@ static int Usage(const char *problem)
 {
     if (problem != NULL)
         fprintf(stderr, "novracheck: %s\n", problem);
-    fprintf(stderr, "usage: novracheck [--json] [--only NAME[,NAME...]] SAVER.scr|FOLDER...\nchecks:\n");
+    fprintf(stderr, "usage: novracheck [--json] [--junit FILE] [--only NAME[,NAME...]] SAVER.scr|FOLDER...\n"
+                    "checks:\n");
     for (int row = 0; row < CHECK_COUNT; row++)
         fprintf(stderr, "  %-25s %s\n", checkTable[row].name, checkTable[row].what);
     return EXIT_USAGE;
@@ -120,14 +121,15 @@ static int AddPath(SaverList *list, const char *path, char *problem, size_t size
 
 /* Inherited by the savers on Windows: a crash ends one with the exception's
  * code rather than waiting on the system's crash dialog. */
-static int CheckSavers(const SaverList *list, const int *wanted, int json)
+static int CheckSavers(const SaverList *list, const int *wanted, int json, const char *junitPath)
 {
     static Reports reports;
     CheckContext context;
     int worst = 0;
     int code;
 
-    BeginReports(&reports, json);
+    if (BeginReports(&reports, json, junitPath) != 1)
+        return StartError(junitPath, "cannot write the JUnit file");
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     /* The full-screen saver must be able to take the keyboard. */
     AllowSetForegroundWindow(ASFW_ANY);
@@ -148,6 +150,7 @@ int main(int argc, char **argv)
     static SaverList list;
     int wanted[CHECK_COUNT];
     char problem[96];
+    const char *junitPath = NULL;
     int json = 0;
 
     for (int row = 0; row < CHECK_COUNT; row++)
@@ -155,6 +158,8 @@ int main(int argc, char **argv)
     for (int index = 1; index < argc; index++) {
         if (strcmp(argv[index], "--json") == 0)
             json = 1;
+        else if (strcmp(argv[index], "--junit") == 0 && index + 1 < argc)
+            junitPath = argv[++index];
         else if (strcmp(argv[index], "--only") == 0 && index + 1 < argc) {
             if (ParseOnly(argv[++index], wanted, problem, sizeof(problem)) != 1)
                 return Usage(problem);
@@ -165,5 +170,5 @@ int main(int argc, char **argv)
     }
     if (list.count == 0)
         return Usage(NULL);
-    return CheckSavers(&list, wanted, json);
+    return CheckSavers(&list, wanted, json, junitPath);
 }

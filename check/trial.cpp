@@ -129,6 +129,7 @@ static void MergeRuns(const Trial *trial, const TrialRun *runs, int count, Check
 void RunTrial(RunTally *tally, const Trial *trial, CheckResult *result)
 {
     TrialRun runs[TRIAL_RUNS];
+    DWORD start = GetTickCount();
     int count = 0;
 
     ZeroMemory(runs, sizeof(runs));
@@ -146,4 +147,5 @@ void RunTrial(RunTally *tally, const Trial *trial, CheckResult *result)
     }
     ZeroMemory(result, sizeof(*result));
     MergeRuns(trial, runs, count, result);
+    result->elapsedMs = ElapsedMs(start);
 }

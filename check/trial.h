@@ -24,6 +24,7 @@ struct CheckResult {
     Verdict verdict;
     char why[256];     /* empty for a pass */
     char figure[64];   /* what was measured, e.g. "85 ms"; may be empty */
+    DWORD elapsedMs;   /* how long the trial took */
 };
 
 /* What the runs of one saver share: its path and the counts over them. */

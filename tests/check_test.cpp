@@ -156,16 +156,20 @@ TEST(CheckCover, WhatAWindowLeavesOfAMonitorIsOneRectangle)
     }
 }
 
-/* A folder is every saver in it; the exit code is the worst of them, in any order. */
-TEST(Check, SeveralSaversJsonAndStartErrors)
+/* A folder is every saver in it; the exit code is the worst of them, in any order. The JUnit
+ * report of the first row is read with a real XML parser by check_junit_test.sh. */
+TEST(Check, SeveralSaversReportsAndStartErrors)
 {
     const std::string folder = MakeTempFolder("several");
     const std::string empty = MakeTempFolder("");
+    const std::string text = "text & \x83\x65\x83\x4c\x83\x58\x83\x67.scr";   /* "text & テキスト.scr" in code page 932 */
+    const std::string junit = ProgramFolder() + "check_test_junit.xml";
     std::string saver = folder + "probe.scr";
     CopyFileA(ProbePath("probe.scr").c_str(), saver.c_str(), FALSE);
     for (const char *name : {"probe_exitnow.scr", "probe_withdll.scr"})   /* the latter without its DLL */
         CopyFileA(ProbePath(name).c_str(), (folder + name).c_str(), FALSE);
-    std::ofstream(folder + "text saver.scr") << "not a program";
+    std::ofstream(folder + text) << "not a program";
+    DeleteFileA(junit.c_str());
     for (size_t at = saver.find('\\'); at != std::string::npos; at = saver.find('\\', at + 2))
         saver.insert(at, "\\");
     const struct {
@@ -173,15 +177,16 @@ TEST(Check, SeveralSaversJsonAndStartErrors)
         DWORD code;
         std::string says;
     } rows[] = {
-        {"--only preview.window,preview.path_blank \"" + folder.substr(0, folder.size() - 1) + "\"", 2,
+        {"--junit \"" + junit + "\" --only preview.window,preview.path_blank \"" + folder.substr(0, folder.size() - 1) +
+             "\"",
+         2,
          "probe.scr: 2 passed, 0 warned, 0 failed\r\nprobe_exitnow.scr: 0 passed, 0 warned, 2 failed\r\n"
-         "probe_withdll.scr: 0 passed, 1 warned, 1 failed\r\ntext saver.scr: not started (error 193)"},
+         "probe_withdll.scr: 0 passed, 1 warned, 1 failed\r\n" + text + ": not started (error 193)"},
         {"--json --only preview.close \"" + folder + "probe_exitnow.scr\" \"" + folder + "probe.scr\"", 1,
          "\"failed\": 1\r\n    },\r\n    {\r\n      \"saver\": \"" + saver + "\",\r\n      \"checks\": ["},
-        {"--only preview.close \"" + folder + "text saver.scr\" \"" + folder + "probe_exitnow.scr\"", 2,
+        {"--only preview.close \"" + folder + text + "\" \"" + folder + "probe_exitnow.scr\"", 2,
          "(error 193)\r\n" + folder + "probe_exitnow.scr\r\nFAIL preview.close"},
-        {"--only orphans \"" + folder + "text saver.scr\"", 2,
-         "(error 193)\r\ntext saver.scr: not started (error 193)"},
+        {"--only orphans \"" + folder + text + "\"", 2, "(error 193)\r\n" + text + ": not started (error 193)"},
         {"\"" + ProbePath("no such saver.scr") + "\"", 2, ProbePath("no such saver.scr") + ": no such file"},
         {"\"" + empty.substr(0, empty.size() - 1) + "\"", 2, ": a folder without savers (.scr files)"},
         {std::string(260, 'x'), 2, "novracheck: " + std::string(260, 'x') + ": the path is too long"},
@@ -192,7 +197,8 @@ TEST(Check, SeveralSaversJsonAndStartErrors)
         EXPECT_EQ(row.code, RunChecker(row.arguments, &output)) << row.arguments;
         EXPECT_NE(std::string::npos, output.find(row.says)) << row.says << "\n" << output;
     }
-    for (const char *name : {"probe.scr", "probe_exitnow.scr", "probe_withdll.scr", "text saver.scr"})
+    for (const std::string &name : {std::string("probe.scr"), std::string("probe_exitnow.scr"),
+                                     std::string("probe_withdll.scr"), text})
         DeleteFileA((folder + name).c_str());
     RemoveDirectoryA(folder.c_str());
     RemoveDirectoryA(empty.c_str());
