@@ -1,25 +1,46 @@
-/* The one table of checks: each one's name, what it checks and what runs
- * it. The run, --only, the report and the usage text all read it. */
+/* The one list of checks: a row each, its name, what it asks of the saver
+ * and its trial. The count, --only, the usage text, the order of the runs
+ * and of every report come from it. */
 #ifndef NOVRA_CHECK_CHECKS_H
 #define NOVRA_CHECK_CHECKS_H
 
-#include "check/check_context.h"
+#include "check/trial.h"
 
-struct CheckInfo {
+struct CheckRow {
     const char *name;
     const char *what;
-    void (*run)(CheckContext *context);   /* one runner may judge several checks */
+    const Trial *trial;
 };
 
-/* Indexed by CheckId. */
-extern const CheckInfo checkTable[CHECK_COUNT];
+/* The trials, each defined beside its checks' own code. */
+extern const Trial previewWindowTrial;
+extern const Trial previewCloseTrial;
+extern const Trial emptyAreaTrial;
+extern const Trial tinyAreaTrial;
+extern const Trial pathBlankTrial;
+extern const Trial previewCpuTrial;
+extern const Trial settingsTrial;
+extern const Trial coversTrial;
+extern const Trial endsOnInputTrial;
 
-/* The check named by the `length` characters at `name`; CHECK_COUNT when none is. */
-CheckId FindCheck(const char *name, size_t length);
+/* checks.cpp asserts that the table has exactly this many rows. */
+enum { CHECK_COUNT = 10 };
 
-/* Runs the checks the context asks for against its saver, each runner
- * once. 1 when they ran; 0 when the saver could not be started at all
- * (startError tells why). */
+extern const CheckRow checkTable[];
+
+/* One saver's call: which checks were asked for and their verdicts, by row. */
+struct CheckContext {
+    RunTally tally;
+    int wanted[CHECK_COUNT];
+    CheckResult results[CHECK_COUNT];
+};
+
+/* The row of the check named by the `length` characters at `name`; -1
+ * when there is none. */
+int FindCheck(const char *name, size_t length);
+
+/* Runs the trials of the checks asked for, in the table's order. 1 when
+ * they ran; 0 when the saver could not be started (tally.startError). */
 int RunChecks(CheckContext *context);
 
 #endif

@@ -1,27 +1,28 @@
-#include "fullscreen_checks.h"
+/* The full-screen checks' trials: a window that covers every monitor, and
+ * an end on a key and on a mouse move, each input tried in a run of its own. */
+#include "check/checks.h"
 
 #include <stdio.h>
-#include <string.h>
 
 #include "check/host_window.h"
 #include "check/screen_cover.h"
 
-#define INPUT_WAIT_MS 1000
+/* Input goes to a saver once its window has been shown this long and has
+ * answered a message: one that reads its queue has by then taken the mouse
+ * message that comes as its window appears under the cursor (the point many
+ * measure a move from), one still setting up its drawing is waited for by
+ * the answer, and slower ones get the retry. */
+#define SETTLE_MS 250
+#define INPUT_TRIES 2
+#define INPUT_WAIT_MS 400
+/* The mouse's run sends nothing before the saver has outlived the key's
+ * run by this much: one that ends by itself is then seen to. */
+#define SELF_END_MARGIN_MS 200
 /* A move a hand makes, not a twitch: savers rightly ignore a few pixels,
  * and some anything under 50. */
 #define MOUSE_STEP 30
 #define MOUSE_STEPS 4
 #define MOUSE_STEP_MS 20
-
-enum InputKind {
-    INPUT_KIND_KEY,
-    INPUT_KIND_MOUSE
-};
-
-struct InputTrial {
-    DWORD elapsedMs;
-    char problem[96];   /* empty when the input ended the saver */
-};
 
 struct MonitorCount {
     RECT window;
@@ -43,39 +44,29 @@ static BOOL CALLBACK CountMonitorProc(HMONITOR, HDC, LPRECT area, LPARAM lParam)
     return TRUE;
 }
 
-/* "screen 1280x1024", or on more than one monitor the virtual screen. */
-static void DescribeScreen(char *text, size_t size)
-{
-    if (GetSystemMetrics(SM_CMONITORS) > 1)
-        snprintf(text, size, "%d monitors, virtual screen %dx%d", GetSystemMetrics(SM_CMONITORS),
-                 GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
-    else
-        snprintf(text, size, "screen %dx%d", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-}
-
 /* The window covers the primary monitor; on more than one, a window that
  * leaves another showing the desktop is worth a warning. */
-static void ReportCovers(CheckContext *context, SaverRun *run, HWND window)
+static void JudgeCovers(TrialRun *run)
 {
     MonitorCount count;
-    const RECT *part = &count.firstUncovered;
     char screen[48];
     char figure[64];
-    char why[128];
 
     ZeroMemory(&count, sizeof(count));
-    DescribeScreen(screen, sizeof(screen));
-    snprintf(figure, sizeof(figure), "%lu ms, %s", ElapsedMs(run->startTick), screen);
-    if (window != NULL && GetWindowRect(window, &count.window))
-        EnumDisplayMonitors(NULL, NULL, CountMonitorProc, (LPARAM)&count);
-    if (window == NULL) {
-        DescribeMissing(run, NULL, "window covering the screen", why, sizeof(why));
-        Record(context, CHECK_COVERS, VERDICT_FAIL, figure, "%s", why);
-    } else if (count.covered < count.monitors)
-        Record(context, CHECK_COVERS, VERDICT_WARN, figure, "covers %d of %d monitors: %ld,%ld-%ld,%ld is not covered",
-               count.covered, count.monitors, part->left, part->top, part->right, part->bottom);
+    if (GetSystemMetrics(SM_CMONITORS) > 1)
+        snprintf(screen, sizeof(screen), "%d monitors, virtual screen %dx%d", GetSystemMetrics(SM_CMONITORS),
+                 GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
     else
-        Record(context, CHECK_COVERS, VERDICT_PASS, figure, "");
+        snprintf(screen, sizeof(screen), "screen %dx%d", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    snprintf(figure, sizeof(figure), "%lu ms, %s", ElapsedMs(run->saver.startTick), screen);
+    if (GetWindowRect(run->window, &count.window))
+        EnumDisplayMonitors(NULL, NULL, CountMonitorProc, (LPARAM)&count);
+    if (count.covered < count.monitors)
+        Record(run, VERDICT_WARN, figure, "covers %d of %d monitors: %ld,%ld-%ld,%ld is not covered", count.covered,
+               count.monitors, count.firstUncovered.left, count.firstUncovered.top, count.firstUncovered.right,
+               count.firstUncovered.bottom);
+    else
+        Record(run, VERDICT_PASS, figure, "");
 }
 
 static void SendKey(void)
@@ -90,97 +81,77 @@ static void SendKey(void)
     SendInput(2, inputs, sizeof(INPUT));
 }
 
-/* In steps, with the saver's queue given time between them, as a hand
- * moves; in absolute coordinates, so that pointer acceleration cannot
- * change the distance. */
-static void SendMouseMove(SaverRun *run)
+/* In steps from `from`, with the saver's queue given time between them,
+ * as a hand moves; in absolute coordinates, so that pointer acceleration
+ * cannot change the distance. */
+static void SendMouseMove(SaverRun *saver, POINT from, int direction)
 {
     INPUT input;
-    POINT cursor;
-    int direction;
 
-    GetCursorPos(&cursor);
-    direction = cursor.x + MOUSE_STEP * MOUSE_STEPS < GetSystemMetrics(SM_CXSCREEN) ? 1 : -1;
     ZeroMemory(&input, sizeof(input));
     input.type = INPUT_MOUSE;
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    input.mi.dy = MulDiv(cursor.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    for (int step = 1; step <= MOUSE_STEPS && WaitSaverEnd(run, MOUSE_STEP_MS) != 1; step++) {
-        input.mi.dx = MulDiv(cursor.x + direction * step * MOUSE_STEP, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(from.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    for (int step = 1; step <= MOUSE_STEPS && WaitSaverEnd(saver, MOUSE_STEP_MS) != 1; step++) {
+        input.mi.dx = MulDiv(from.x + direction * step * MOUSE_STEP, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
         SendInput(1, &input, sizeof(INPUT));
     }
 }
 
-/* Keys go to the foreground window only. Shift types nothing anywhere
- * should the saver already be gone. */
-static void TryInput(SaverRun *run, HWND window, InputKind kind, InputTrial *trial)
+/* The key's run, then the mouse's, which is also the key's control: a
+ * saver whose end comes without input did not end on it. Keys go to the
+ * foreground window only; Shift types nothing anywhere should the saver
+ * already be gone. A retry goes on from where the first move ended, not
+ * from the cursor, which Wine may put back between them. */
+static void JudgeInput(TrialRun *run)
 {
-    DWORD start;
+    const TrialRun *key = run->previous;
+    DWORD quietMs = SETTLE_MS;
+    POINT cursor;
+    int direction;
+    DWORD sent;
     int ended;
-
-    if (window == NULL) {
-        DescribeMissing(run, NULL, "full-screen window to send input to", trial->problem, sizeof(trial->problem));
-        return;
-    }
-    SetForegroundWindow(window);
-    WaitForInputIdle(run->process.hProcess, INPUT_WAIT_MS);
-    start = GetTickCount();
-    if (kind == INPUT_KIND_KEY)
-        SendKey();
-    else
-        SendMouseMove(run);
-    ended = WaitSaverEnd(run, INPUT_WAIT_MS);
-    trial->elapsedMs = ElapsedMs(start);
-    if (DescribeBadEnd(run, trial->problem, sizeof(trial->problem)) == 1 || ended == 1)
-        return;
-    if (kind == INPUT_KIND_KEY)
-        snprintf(trial->problem, sizeof(trial->problem), "a key (Shift) did not end it");
-    else
-        snprintf(trial->problem, sizeof(trial->problem), "a %d-pixel mouse move did not end it",
-                 MOUSE_STEP * MOUSE_STEPS);
-}
-
-/* The first run also judges the window; each tries one input. */
-static void RunFullScreen(CheckContext *context, InputKind kind, InputTrial *trial)
-{
-    SaverRun run;
-    HWND window;
-
-    if (StartRun(context, &run, "/s", NULL) != 1)
-        return;
-    window = WaitForSaverWindow(&run, WINDOW_COVERING, NULL, WINDOW_WAIT_MS);
-    if (kind == INPUT_KIND_KEY)
-        ReportCovers(context, &run, window);
-    if (IsWanted(context, CHECK_ENDS_ON_INPUT) == 1)
-        TryInput(&run, window, kind, trial);
-    FinishRun(context, &run, "/s");
-}
-
-static void ReportInput(CheckContext *context, const InputTrial *key, const InputTrial *mouse)
-{
     char figure[48];
 
-    snprintf(figure, sizeof(figure), "key %lu ms, mouse %lu ms", key->elapsedMs, mouse->elapsedMs);
-    if (key->problem[0] == '\0' && mouse->problem[0] == '\0')
-        Record(context, CHECK_ENDS_ON_INPUT, VERDICT_PASS, figure, "");
-    else if (key->problem[0] == '\0' || mouse->problem[0] == '\0' || strcmp(key->problem, mouse->problem) == 0)
-        Record(context, CHECK_ENDS_ON_INPUT, VERDICT_FAIL, figure, "%s",
-               key->problem[0] != '\0' ? key->problem : mouse->problem);
+    GetCursorPos(&cursor);
+    direction = cursor.x + INPUT_TRIES * MOUSE_STEPS * MOUSE_STEP < GetSystemMetrics(SM_CXSCREEN) ? 1 : -1;
+    if (key != NULL && key->endMs > 0 && key->endMs + SELF_END_MARGIN_MS > quietMs)
+        quietMs = key->endMs + SELF_END_MARGIN_MS;
+    ended = WaitSaverEnd(&run->saver, RemainingMs(run->windowTick, quietMs));
+    if (ended != 1)
+        SendMessageTimeoutA(run->window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, INPUT_WAIT_MS, NULL);
+    sent = GetTickCount();
+    while (ended != 1 && run->inputs < INPUT_TRIES) {
+        run->inputs++;
+        SetForegroundWindow(run->window);
+        cursor.x += run->inputs > 1 ? direction * MOUSE_STEPS * MOUSE_STEP : 0;
+        if (key != NULL)
+            SendMouseMove(&run->saver, cursor, direction);
+        else
+            SendKey();
+        ended = WaitSaverEnd(&run->saver, INPUT_WAIT_MS);
+    }
+    run->endMs = ended == 1 ? ElapsedMs(run->windowTick) : 0;
+    if (run->inputs > 0)
+        snprintf(figure, sizeof(figure), "%s %lu ms, %d tr%s", key != NULL ? "mouse" : "key", ElapsedMs(sent),
+                 run->inputs, run->inputs == 1 ? "y" : "ies");
     else
-        Record(context, CHECK_ENDS_ON_INPUT, VERDICT_FAIL, figure, "%s; %s", key->problem, mouse->problem);
+        snprintf(figure, sizeof(figure), "%s not sent", key != NULL ? "mouse" : "key");
+    if (ended == 1 && run->inputs > 0)
+        Record(run, VERDICT_PASS, figure, "");
+    else if (ended == 1 && key != NULL && key->endMs > 0 && key->inputs == 0)
+        Record(run, VERDICT_FAIL, figure, "");   /* the key's run has said so */
+    else if (ended == 1)
+        Record(run, VERDICT_FAIL, figure, "ended by itself after %lu ms, before any input", run->endMs);
+    else if (key != NULL)
+        Record(run, VERDICT_FAIL, figure, "a %d-pixel mouse move did not end it in %d tries", MOUSE_STEP * MOUSE_STEPS,
+               run->inputs);
+    else
+        Record(run, VERDICT_FAIL, figure, "a key (Shift) did not end it in %d tries", run->inputs);
 }
 
-void CheckFullScreen(CheckContext *context)
-{
-    InputTrial key;
-    InputTrial mouse;
-
-    ZeroMemory(&key, sizeof(key));
-    ZeroMemory(&mouse, sizeof(mouse));
-    RunFullScreen(context, INPUT_KIND_KEY, &key);
-    if (context->startFailed == 1 || IsWanted(context, CHECK_ENDS_ON_INPUT) != 1)
-        return;
-    RunFullScreen(context, INPUT_KIND_MOUSE, &mouse);
-    if (context->startFailed != 1)
-        ReportInput(context, &key, &mouse);
-}
+/* switches, host, waits for, within, without it, partly, start, judge */
+const Trial coversTrial = {{"/s"}, NO_HOST, WINDOW_COVERING, WINDOW_WAIT_MS, VERDICT_FAIL, VERDICT_FAIL, NULL,
+                           JudgeCovers};
+const Trial endsOnInputTrial = {{"/s", "/s"}, NO_HOST, WINDOW_COVERING, WINDOW_WAIT_MS, VERDICT_FAIL, VERDICT_FAIL,
+                                NULL, JudgeInput};

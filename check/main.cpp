@@ -9,7 +9,6 @@
 #include "check/report.h"
 
 #define EXIT_USAGE 2
-#define SAVER_LIMIT 64
 
 struct SaverList {
     char paths[SAVER_LIMIT][MAX_PATH];
@@ -20,9 +19,10 @@ static int Usage(const char *problem)
 {
     if (problem != NULL)
         fprintf(stderr, "novracheck: %s\n", problem);
-    fprintf(stderr, "usage: novracheck [--json] [--only NAME[,NAME...]] SAVER.scr|FOLDER...\nchecks:\n");
-    for (int id = 0; id < CHECK_COUNT; id++)
-        fprintf(stderr, "  %-25s %s\n", checkTable[id].name, checkTable[id].what);
+    fprintf(stderr, "usage: novracheck [--json] [--junit FILE] [--only NAME[,NAME...]] SAVER.scr|FOLDER...\n"
+                    "checks:\n");
+    for (int row = 0; row < CHECK_COUNT; row++)
+        fprintf(stderr, "  %-25s %s\n", checkTable[row].name, checkTable[row].what);
     return EXIT_USAGE;
 }
 
@@ -40,13 +40,13 @@ static int ParseOnly(const char *list, int *wanted, char *problem, size_t size)
     for (;;) {
         const char *end = strchr(item, ',');
         size_t length = end != NULL ? (size_t)(end - item) : strlen(item);
-        CheckId id = FindCheck(item, length);
+        int row = FindCheck(item, length);
 
-        if (id == CHECK_COUNT) {
+        if (row < 0) {
             snprintf(problem, size, "unknown check '%.*s'", (int)length, item);
             return 0;
         }
-        wanted[id] = 1;
+        wanted[row] = 1;
         if (end == NULL)
             return 1;
         item = end + 1;
@@ -69,13 +69,6 @@ static int ComparePaths(const void *first, const void *second)
     return lstrcmpiA((const char *)first, (const char *)second);
 }
 
-static int IsSaverName(const WIN32_FIND_DATAA *found)
-{
-    const char *dot = strrchr(found->cFileName, '.');
-
-    return (found->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && dot != NULL && lstrcmpiA(dot, ".scr") == 0;
-}
-
 /* Every saver of a folder, sorted: a listing comes in the file system's order.
  * The name is checked again, since a pattern also matches short names. */
 static int AddFolder(SaverList *list, const char *folder, char *problem, size_t size)
@@ -89,7 +82,10 @@ static int AddFolder(SaverList *list, const char *folder, char *problem, size_t 
     if (snprintf(path, sizeof(path), "%s\\*.scr", folder) < (int)sizeof(path))
         search = FindFirstFileA(path, &found);
     while (search != INVALID_HANDLE_VALUE && added == 1) {
-        if (IsSaverName(&found) && snprintf(path, sizeof(path), "%s\\%s", folder, found.cFileName) < MAX_PATH)
+        const char *dot = strrchr(found.cFileName, '.');
+
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && dot != NULL && lstrcmpiA(dot, ".scr") == 0 &&
+            snprintf(path, sizeof(path), "%s\\%s", folder, found.cFileName) < MAX_PATH)
             added = AddSaver(list, path, problem, size);
         if (!FindNextFileA(search, &found))
             break;
@@ -125,26 +121,27 @@ static int AddPath(SaverList *list, const char *path, char *problem, size_t size
 
 /* Inherited by the savers on Windows: a crash ends one with the exception's
  * code rather than waiting on the system's crash dialog. */
-static int CheckSavers(const SaverList *list, const int *wanted, int json)
+static int CheckSavers(const SaverList *list, const int *wanted, int json, const char *junitPath)
 {
-    static SaverSummary summaries[SAVER_LIMIT];
+    static Reports reports;
     CheckContext context;
     int worst = 0;
     int code;
 
+    if (BeginReports(&reports, json, junitPath) != 1)
+        return StartError(junitPath, "cannot write the JUnit file");
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     /* The full-screen saver must be able to take the keyboard. */
     AllowSetForegroundWindow(ASFW_ANY);
-    BeginReports(json);
     for (int index = 0; index < list->count; index++) {
         ZeroMemory(&context, sizeof(context));
-        context.path = list->paths[index];
+        context.tally.path = list->paths[index];
         memcpy(context.wanted, wanted, sizeof(context.wanted));
         RunChecks(&context);
-        code = PrintReport(&context, json, index == 0, &summaries[index]);
+        code = Report(&reports, &context);
         worst = code > worst ? code : worst;
     }
-    EndReports(json, summaries, list->count);
+    EndReports(&reports);
     return worst;
 }
 
@@ -153,13 +150,16 @@ int main(int argc, char **argv)
     static SaverList list;
     int wanted[CHECK_COUNT];
     char problem[96];
+    const char *junitPath = NULL;
     int json = 0;
 
-    for (int id = 0; id < CHECK_COUNT; id++)
-        wanted[id] = 1;
+    for (int row = 0; row < CHECK_COUNT; row++)
+        wanted[row] = 1;
     for (int index = 1; index < argc; index++) {
         if (strcmp(argv[index], "--json") == 0)
             json = 1;
+        else if (strcmp(argv[index], "--junit") == 0 && index + 1 < argc)
+            junitPath = argv[++index];
         else if (strcmp(argv[index], "--only") == 0 && index + 1 < argc) {
             if (ParseOnly(argv[++index], wanted, problem, sizeof(problem)) != 1)
                 return Usage(problem);
@@ -170,5 +170,5 @@ int main(int argc, char **argv)
     }
     if (list.count == 0)
         return Usage(NULL);
-    return CheckSavers(&list, wanted, json);
+    return CheckSavers(&list, wanted, json, junitPath);
 }

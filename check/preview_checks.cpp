@@ -1,21 +1,20 @@
-#include "preview_checks.h"
+/* The preview checks' trials: the window in its host, its close, an empty
+ * and a 1x1 area, a path with a blank, and the processor time it uses. */
+#include "check/checks.h"
 
 #include <stdio.h>
 #include <string.h>
+#include <tlhelp32.h>
 
-#include "host/exit_code.h"
 #include "check/host_window.h"
 #include "host/close_windows.h"
 
 #define QUIET_WAIT_MS 1000
 #define CPU_SPAN_MS 3000
 #define CPU_WARN_PERCENT 50
-
-struct FillWait {
-    SaverRun *run;
-    HWND host;
-    HWND window;
-};
+#define CPU_POLL_MS 10
+#define CPU_LIST_MS 50
+#define CPU_THREAD_LIMIT 128
 
 static int Fills(HWND host, HWND window)
 {
@@ -30,112 +29,65 @@ static int Fills(HWND host, HWND window)
 
 static int HasFilled(void *context)
 {
-    FillWait *wait = (FillWait *)context;
+    TrialRun *run = (TrialRun *)context;
 
-    return !IsWindow(wait->window) || Fills(wait->host, wait->window) || WaitSaverEnd(wait->run, 0) == 1;
+    return !IsWindow(run->window) || Fills(run->host, run->window) || WaitSaverEnd(&run->saver, 0) == 1;
 }
 
 /* A saver may size its window a moment after making it: the window is
- * judged once it fills the area, or when the bound from the start is up. */
-static void ReportPreviewWindow(CheckContext *context, SaverRun *run, HWND host, HWND window)
+ * judged once it fills the area, or when the bound from the start is up.
+ * A window that went meanwhile is a missing one. */
+static void JudgeFill(TrialRun *run)
 {
-    FillWait wait = {run, host, window};
-    RECT area = {0, 0, 0, 0};
+    RECT area;
     char figure[64];
-    char why[128];
 
-    if (window != NULL)
-        PumpUntil(HasFilled, &wait, run->process.hProcess, RemainingMs(run->startTick, WINDOW_WAIT_MS));
-    if (window == NULL || !IsWindow(window)) {
-        DescribeMissing(run, host, "child window of the host", why, sizeof(why));
-        Record(context, CHECK_PREVIEW_WINDOW, VERDICT_FAIL, "", "%s", why);
+    PumpUntil(HasFilled, run, run->saver.process.hProcess, RemainingMs(run->saver.startTick, WINDOW_WAIT_MS));
+    if (!IsWindow(run->window)) {
+        run->window = NULL;
         return;
     }
-    GetWindowRect(window, &area);
-    snprintf(figure, sizeof(figure), "%lu ms, %ldx%ld", ElapsedMs(run->startTick), area.right - area.left,
+    GetWindowRect(run->window, &area);
+    snprintf(figure, sizeof(figure), "%lu ms, %ldx%ld", ElapsedMs(run->saver.startTick), area.right - area.left,
              area.bottom - area.top);
-    if (Fills(host, window))
-        Record(context, CHECK_PREVIEW_WINDOW, VERDICT_PASS, figure, "");
+    if (Fills(run->host, run->window))
+        Record(run, VERDICT_PASS, figure, "");
     else
-        Record(context, CHECK_PREVIEW_WINDOW, VERDICT_FAIL, figure, "the window does not fill the %dx%d client area",
-               HOST_WIDTH, HOST_HEIGHT);
+        Record(run, VERDICT_FAIL, figure, "the window does not fill the %dx%d client area", HOST_WIDTH, HOST_HEIGHT);
 }
 
 /* CloseChildWindows bounds each send; the rest of the 500 ms is left for the end. */
-static void ReportPreviewClose(CheckContext *context, SaverRun *run, HWND host, HWND window)
+static void JudgeClose(TrialRun *run)
 {
     DWORD start = GetTickCount();
+    int answered = CloseChildWindows(run->host);
     char figure[32];
-    char why[128];
-    int answered = 1;
 
-    if (window != NULL) {
-        answered = CloseChildWindows(host);
-        WaitSaverEnd(run, RemainingMs(start, CLOSE_TIMEOUT_MS));
-    }
+    WaitSaverEnd(&run->saver, RemainingMs(start, CLOSE_TIMEOUT_MS));
     snprintf(figure, sizeof(figure), "%lu ms", ElapsedMs(start));
-    if (DescribeBadEnd(run, why, sizeof(why)) == 1)
-        Record(context, CHECK_PREVIEW_CLOSE, VERDICT_FAIL, figure, "%s", why);
-    else if (window == NULL)
-        Record(context, CHECK_PREVIEW_CLOSE, VERDICT_FAIL, "", "no window to close");
-    else if (answered != 1)
-        Record(context, CHECK_PREVIEW_CLOSE, VERDICT_FAIL, figure,
-               "the window's thread did not answer WM_CLOSE within %d ms", CLOSE_TIMEOUT_MS);
-    else if (run->exitCode == STILL_ACTIVE && IsWindow(window))
-        Record(context, CHECK_PREVIEW_CLOSE, VERDICT_FAIL, figure, "the window ignored WM_CLOSE");
-    else if (run->exitCode == STILL_ACTIVE)
-        Record(context, CHECK_PREVIEW_CLOSE, VERDICT_FAIL, figure, "the window closed but the process still ran");
+    if (answered != 1)
+        Record(run, VERDICT_FAIL, figure, "the window's thread did not answer WM_CLOSE within %d ms", CLOSE_TIMEOUT_MS);
+    else if (run->saver.exitCode == STILL_ACTIVE && IsWindow(run->window))
+        Record(run, VERDICT_FAIL, figure, "the window ignored WM_CLOSE");
+    else if (run->saver.exitCode == STILL_ACTIVE)
+        Record(run, VERDICT_FAIL, figure, "the window closed but the process still ran");
     else
-        Record(context, CHECK_PREVIEW_CLOSE, VERDICT_PASS, figure, "");
+        Record(run, VERDICT_PASS, figure, "");
 }
 
-void CheckPreview(CheckContext *context)
+/* The trial waited a second for an error box: a dialog is never expected
+ * in a preview. */
+static void JudgeQuiet(TrialRun *run)
 {
-    HWND host = CreateHostWindow(HOST_WIDTH, HOST_HEIGHT);
-    HWND window;
-    SaverRun run;
-
-    if (StartRun(context, &run, "/p", host) == 1) {
-        window = WaitForSaverWindow(&run, WINDOW_CHILD, host, WINDOW_WAIT_MS);
-        ReportPreviewWindow(context, &run, host, window);
-        ReportPreviewClose(context, &run, host, window);
-        FinishRun(context, &run, "/p");
-    }
-    DestroyWindow(host);
-}
-
-/* Runs a second without a crash or an error box: a dialog is never expected in a preview. */
-static void CheckArea(CheckContext *context, CheckId id, int size)
-{
-    HWND host = CreateHostWindow(size, size);
-    HWND box;
-    SaverRun run;
+    RECT client = {0, 0, 0, 0};
     char figure[48];
-    char why[128];
 
-    if (StartRun(context, &run, "/p", host) == 1) {
-        box = WaitForSaverWindow(&run, WINDOW_ERROR_BOX, host, QUIET_WAIT_MS);
-        WaitSaverEnd(&run, 0);
-        snprintf(figure, sizeof(figure), "%dx%d, %lu ms", size, size, ElapsedMs(run.startTick));
-        if (DescribeBadEnd(&run, why, sizeof(why)) == 1)
-            Record(context, id, VERDICT_FAIL, figure, "%s", why);
-        else if (box != NULL)
-            Record(context, id, VERDICT_FAIL, figure, "showed an error box");
-        else
-            Record(context, id, VERDICT_PASS, figure, "");
-        FinishRun(context, &run, "/p");
-    }
-    DestroyWindow(host);
-}
-
-void CheckEmptyArea(CheckContext *context)
-{
-    CheckArea(context, CHECK_EMPTY_AREA, 0);
-}
-
-void CheckTinyArea(CheckContext *context)
-{
-    CheckArea(context, CHECK_TINY_AREA, 1);
+    GetClientRect(run->host, &client);
+    snprintf(figure, sizeof(figure), "%ldx%ld, %lu ms", client.right, client.bottom, ElapsedMs(run->saver.startTick));
+    if (run->window != NULL)
+        Record(run, VERDICT_FAIL, figure, "showed an error box");
+    else
+        Record(run, VERDICT_PASS, figure, "");
 }
 
 /* The saver's own folder through a folder with a blank that need not exist
@@ -155,87 +107,140 @@ static int MakeBlankPath(const char *path, char *blank, size_t size)
     return length > 0 && length < MAX_PATH && (size_t)length < size;
 }
 
-/* That the platform could not run the saver from there is not its fault. */
-static void ReportPathBlank(CheckContext *context, SaverRun *run, HWND host, HWND window)
-{
-    char figure[32];
-    char why[128];
-    const char *name = "";
-
-    snprintf(figure, sizeof(figure), "%lu ms", ElapsedMs(run->startTick));
-    if (window != NULL)
-        Record(context, CHECK_PATH_BLANK, VERDICT_PASS, figure, "");
-    else if (run->process.hProcess == NULL)
-        Record(context, CHECK_PATH_BLANK, VERDICT_WARN, "", "could not run it from a path with a blank (error %lu)",
-               run->startError);
-    else if (WaitSaverEnd(run, 0) == 1 && ReadExitCode(run->exitCode, &name) == END_LOADER)
-        Record(context, CHECK_PATH_BLANK, VERDICT_WARN, figure,
-               "could not run it from a path with a blank: 0x%08lX, %s", run->exitCode, name);
-    else {
-        DescribeMissing(run, host, "child window of the host", why, sizeof(why));
-        Record(context, CHECK_PATH_BLANK, VERDICT_FAIL, figure, "from a quoted path with a blank: %s", why);
-    }
-}
-
-void CheckPathBlank(CheckContext *context)
+/* Where no such path fits, or the platform cannot start the saver from
+ * it, the saver is started from its own path, which is not its fault but
+ * still shows whether it can be started at all. */
+static int StartFromBlankPath(TrialRun *run, const char *switchText)
 {
     char path[MAX_PATH];
-    HWND host;
-    HWND window = NULL;
-    SaverRun run;
+    DWORD error = ERROR_FILENAME_EXCED_RANGE;
 
-    if (MakeBlankPath(context->path, path, sizeof(path)) != 1) {
-        Record(context, CHECK_PATH_BLANK, VERDICT_WARN, "", "could not make a path with a blank: too long");
-        return;
+    if (MakeBlankPath(run->tally->path, path, sizeof(path)) == 1) {
+        if (StartSaverRun(&run->saver, path, switchText, run->host) == 1) {
+            snprintf(run->path, sizeof(run->path), "%s", path);
+            return 1;
+        }
+        error = run->saver.startError;
     }
-    host = CreateHostWindow(HOST_WIDTH, HOST_HEIGHT);
-    if (StartSaverRun(&run, path, "/p", host) == 1)
-        window = WaitForSaverWindow(&run, WINDOW_CHILD, host, WINDOW_WAIT_MS);
-    ReportPathBlank(context, &run, host, window);
-    if (run.process.hProcess != NULL)
-        FinishRun(context, &run, "/p");
-    DestroyWindow(host);
+    Record(run, VERDICT_WARN, "", "could not run it from a path with a blank (error %lu)", error);
+    return StartTrialSaver(run, run->tally->path, switchText, run->host);
 }
 
-/* The saver's own processor time over CPU_SPAN_MS in the small area, what a
- * laptop's battery pays for a preview. */
-static void ReportCpu(CheckContext *context, SaverRun *run, HWND host, HWND window)
+/* A warning its start gave stands. */
+static void JudgeBlankPath(TrialRun *run)
 {
+    if (run->result.verdict == VERDICT_NONE)
+        Record(run, VERDICT_PASS, NULL, "");
+}
+
+/* The saver's threads over a span. Wine answers for another process with
+ * the caller's own times and for an ended thread with none, so each thread
+ * is read all through the span, its last figure kept; a held handle keeps
+ * an ended thread's id from going to a new one. */
+struct CpuWatch {
+    HANDLE threads[CPU_THREAD_LIMIT];
+    DWORD ids[CPU_THREAD_LIMIT];
+    ULONGLONG firstMs[CPU_THREAD_LIMIT];   /* 0 for a thread begun in the span */
+    ULONGLONG lastMs[CPU_THREAD_LIMIT];
+    int gone[CPU_THREAD_LIMIT];            /* 1 once unreadable: not asked again, so the rest are read sooner */
+    int count;
+    DWORD listTick;                        /* a thread list costs more than a thread's times */
+};
+
+static int ReadThreadMs(HANDLE thread, ULONGLONG *ms)
+{
+    FILETIME times[4];
+
+    if (!GetThreadTimes(thread, &times[0], &times[1], &times[2], &times[3]))
+        return 0;
+    *ms = (((ULONGLONG)times[2].dwHighDateTime << 32 | times[2].dwLowDateTime) +
+           ((ULONGLONG)times[3].dwHighDateTime << 32 | times[3].dwLowDateTime)) / 10000;   /* from 100 ns */
+    return 1;
+}
+
+static void AddNewThreads(CpuWatch *watch, DWORD processId, int begun)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry;
+
+    entry.dwSize = sizeof(entry);
+    watch->listTick = GetTickCount();
+    for (BOOL more = snapshot != INVALID_HANDLE_VALUE && Thread32First(snapshot, &entry);
+         more && watch->count < CPU_THREAD_LIMIT; more = Thread32Next(snapshot, &entry)) {
+        int held = entry.th32OwnerProcessID != processId;
+        HANDLE thread;
+
+        for (int index = 0; index < watch->count && held == 0; index++)
+            held = watch->ids[index] == entry.th32ThreadID;
+        thread = held == 0 ? OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ThreadID) : NULL;
+        if (thread == NULL)
+            continue;
+        watch->threads[watch->count] = thread;
+        watch->ids[watch->count] = entry.th32ThreadID;
+        if (begun != 1)
+            ReadThreadMs(thread, &watch->firstMs[watch->count]);
+        watch->lastMs[watch->count] = watch->firstMs[watch->count];
+        watch->count++;
+    }
+    if (snapshot != INVALID_HANDLE_VALUE)
+        CloseHandle(snapshot);
+}
+
+/* A smaller later figure (a thread that ended) is not read. */
+static void ReadCpu(CpuWatch *watch, const SaverRun *saver)
+{
+    if (ElapsedMs(watch->listTick) >= CPU_LIST_MS)
+        AddNewThreads(watch, saver->process.dwProcessId, 1);
+    for (int index = 0; index < watch->count; index++) {
+        ULONGLONG now = 0;
+
+        if (watch->gone[index] == 0 && ReadThreadMs(watch->threads[index], &now) != 1)
+            watch->gone[index] = 1;
+        watch->lastMs[index] = now > watch->lastMs[index] ? now : watch->lastMs[index];
+    }
+}
+
+/* The saver's own processor time over CPU_SPAN_MS in the small area, what
+ * a laptop's battery pays for a preview. */
+static void JudgeCpu(TrialRun *run)
+{
+    CpuWatch watch;
     DWORD start = GetTickCount();
-    DWORD cpuBefore = SaverCpuMs(run);
-    DWORD span;
+    ULONGLONG usedMs = 0;
+    DWORD spanMs;
     DWORD percent;
     char figure[64];
-    char why[128];
 
-    if (window != NULL)
-        WaitSaverEnd(run, CPU_SPAN_MS);
-    span = ElapsedMs(start);
-    percent = span > 0 ? (SaverCpuMs(run) - cpuBefore) * 100 / span : 0;
-    snprintf(figure, sizeof(figure), "%lu%% of a core over %lu ms", percent, span);
-    if (DescribeBadEnd(run, why, sizeof(why)) == 1)
-        Record(context, CHECK_PREVIEW_CPU, VERDICT_FAIL, figure, "%s", why);
-    else if (window == NULL) {
-        DescribeMissing(run, host, "child window of the host", why, sizeof(why));
-        Record(context, CHECK_PREVIEW_CPU, VERDICT_WARN, "", "nothing to measure: %s", why);
+    ZeroMemory(&watch, sizeof(watch));
+    AddNewThreads(&watch, run->saver.process.dwProcessId, 0);
+    while (RemainingMs(start, CPU_SPAN_MS) > 0 && WaitSaverEnd(&run->saver, CPU_POLL_MS) != 1)
+        ReadCpu(&watch, &run->saver);
+    for (int index = 0; index < watch.count; index++) {
+        usedMs += watch.lastMs[index] - watch.firstMs[index];
+        CloseHandle(watch.threads[index]);
     }
-    else if (run->exitCode != STILL_ACTIVE)
-        Record(context, CHECK_PREVIEW_CPU, VERDICT_WARN, figure, "ended with code 0x%lX while measured", run->exitCode);
+    spanMs = ElapsedMs(start);
+    percent = spanMs > 0 ? (DWORD)(usedMs * 100 / spanMs) : 0;
+    snprintf(figure, sizeof(figure), "%lu%% of a core over %lu ms", percent, spanMs);
+    if (run->saver.exitCode != STILL_ACTIVE)
+        Record(run, VERDICT_WARN, figure, "ended with code 0x%lX while measured", run->saver.exitCode);
     else if (percent > CPU_WARN_PERCENT)
-        Record(context, CHECK_PREVIEW_CPU, VERDICT_WARN, figure, "uses %lu%% of a core in a %dx%d preview", percent,
-               HOST_WIDTH, HOST_HEIGHT);
+        Record(run, VERDICT_WARN, figure, "uses %lu%% of a core in a %dx%d preview", percent, HOST_WIDTH,
+               HOST_HEIGHT);
     else
-        Record(context, CHECK_PREVIEW_CPU, VERDICT_PASS, figure, "");
+        Record(run, VERDICT_PASS, figure, "");
 }
 
-void CheckPreviewCpu(CheckContext *context)
-{
-    HWND host = CreateHostWindow(HOST_WIDTH, HOST_HEIGHT);
-    SaverRun run;
-
-    if (StartRun(context, &run, "/p", host) == 1) {
-        ReportCpu(context, &run, host, WaitForSaverWindow(&run, WINDOW_CHILD, host, WINDOW_WAIT_MS));
-        FinishRun(context, &run, "/p");
-    }
-    DestroyWindow(host);
-}
+/* switches, host, waits for, within, without it, partly, start, judge */
+const Trial previewWindowTrial = {{"/p"}, PREVIEW_HOST, WINDOW_CHILD, WINDOW_WAIT_MS, VERDICT_FAIL, VERDICT_FAIL,
+                                  NULL, JudgeFill};
+const Trial previewCloseTrial = {{"/p"}, PREVIEW_HOST, WINDOW_CHILD, WINDOW_WAIT_MS, VERDICT_FAIL, VERDICT_FAIL,
+                                 NULL, JudgeClose};
+const Trial emptyAreaTrial = {{"/p"}, {0, 0}, WINDOW_ERROR_BOX, QUIET_WAIT_MS, VERDICT_NONE, VERDICT_FAIL, NULL,
+                              JudgeQuiet};
+const Trial tinyAreaTrial = {{"/p"}, {1, 1}, WINDOW_ERROR_BOX, QUIET_WAIT_MS, VERDICT_NONE, VERDICT_FAIL, NULL,
+                             JudgeQuiet};
+const Trial pathBlankTrial = {{"/p"}, PREVIEW_HOST, WINDOW_CHILD, WINDOW_WAIT_MS, VERDICT_FAIL, VERDICT_FAIL,
+                              StartFromBlankPath, JudgeBlankPath};
+const Trial previewCpuTrial = {{"/p"}, PREVIEW_HOST, WINDOW_CHILD, WINDOW_WAIT_MS, VERDICT_WARN, VERDICT_FAIL,
+                               NULL, JudgeCpu};

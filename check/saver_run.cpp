@@ -1,7 +1,6 @@
 #include "saver_run.h"
 
 #include <stddef.h>
-#include <tlhelp32.h>
 
 #include "host/exit_code.h"
 #include "check/host_window.h"
@@ -194,50 +193,6 @@ static int RunCrashed(const SaverRun *run)
 
     return run->heldByHandler == 1 ||
            (run->exitCode != STILL_ACTIVE && ReadExitCode(run->exitCode, &name) == END_CRASH);
-}
-
-static ULONGLONG TimesMs(const FILETIME *kernel, const FILETIME *user)
-{
-    ULONGLONG total = ((ULONGLONG)kernel->dwHighDateTime << 32 | kernel->dwLowDateTime) +
-                      ((ULONGLONG)user->dwHighDateTime << 32 | user->dwLowDateTime);
-
-    return total / 10000;   /* from 100-nanosecond units */
-}
-
-static ULONGLONG ThreadsCpuMs(DWORD processId)
-{
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 entry;
-    FILETIME times[4];
-    ULONGLONG total = 0;
-
-    entry.dwSize = sizeof(entry);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return 0;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-        HANDLE thread = entry.th32OwnerProcessID == processId
-                            ? OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ThreadID) : NULL;
-
-        if (thread != NULL && GetThreadTimes(thread, &times[0], &times[1], &times[2], &times[3]))
-            total += TimesMs(&times[2], &times[3]);
-        if (thread != NULL)
-            CloseHandle(thread);
-    }
-    CloseHandle(snapshot);
-    return total;
-}
-
-/* Wine gives no times for another process, but right ones for its threads;
- * Windows' process times also hold the threads that ended. So the larger. */
-DWORD SaverCpuMs(const SaverRun *run)
-{
-    FILETIME times[4];
-    ULONGLONG own = 0;
-    ULONGLONG threads = ThreadsCpuMs(run->process.dwProcessId);
-
-    if (GetProcessTimes(run->process.hProcess, &times[0], &times[1], &times[2], &times[3]))
-        own = TimesMs(&times[2], &times[3]);
-    return (DWORD)(own > threads ? own : threads);
 }
 
 static int HasNoOtherProcess(void *context)

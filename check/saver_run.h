@@ -42,9 +42,6 @@ HWND FindSaverWindow(const SaverRun *run, WindowKind kind, HWND host);
 /* Waits (pumping) for the saver to end; 1 when it did, with exitCode set. */
 int WaitSaverEnd(SaverRun *run, DWORD timeoutMs);
 
-/* The processor time the saver's process has used, in milliseconds. */
-DWORD SaverCpuMs(const SaverRun *run);
-
 /* Ends the saver if it still runs, counts the job's processes that still
  * run a short grace later into orphans (none after a crash: those are the
  * platform's crash handling), then closes the job, which ends them. */

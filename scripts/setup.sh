@@ -12,10 +12,11 @@ set -uo pipefail
 . "$(dirname "$0")/common.sh"
 
 # Xorg with the dummy driver, and xrandr, give the two-monitor cases a
-# display of two monitors side by side, which Xvfb cannot.
+# display of two monitors side by side, which Xvfb cannot; xmllint reads
+# novracheck's JUnit report in the tests.
 need=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xauth cmake make
       googletest imagemagick fonts-ipafont-gothic x11-utils locales
-      xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils)
+      xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils libxml2-utils)
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "ok installed"; }

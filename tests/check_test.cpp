@@ -10,18 +10,45 @@
 
 namespace {
 
-/* Runs the checker, with `set` ("NAME=value") in its savers' environment, through the
- * command processor, which joins its error output to its output; its exit code and output. */
+/* Runs the checker with `set` ("NAME=value", several apart by blanks) in its savers' environment and
+ * its error output joined to its output; its exit code and output. */
 DWORD RunChecker(const std::string &arguments, std::string *output, const std::string &set = "")
 {
-    std::string command = "\"" + (set.empty() ? "" : "set " + set + "&& ") + "\"" + ProgramFolder() +
-                          "novracheck.exe\" " + arguments + " 2>&1\"";
-    FILE *pipe = _popen(command.c_str(), "rb");
+    std::string command = "\"" + ProgramFolder() + "novracheck.exe\" " + arguments;
+    std::istringstream words(set);
+    Strings names;
+    for (std::string word; words >> word;) {
+        names.push_back(word.substr(0, word.find('=')));
+        SetEnvironmentVariableA(names.back().c_str(), word.substr(word.find('=') + 1).c_str());
+    }
+    SECURITY_ATTRIBUTES inherited = {sizeof(inherited), NULL, TRUE};
+    HANDLE reader = NULL;
+    HANDLE writer = NULL;
+    CreatePipe(&reader, &writer, &inherited, 0);
+    SetHandleInformation(reader, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writer;
+    startup.hStdError = writer;
+    PROCESS_INFORMATION process = {};
+    DWORD code = STILL_ACTIVE;
+    BOOL started = CreateProcessA(NULL, &command[0], NULL, NULL, TRUE, 0, NULL, NULL, &startup, &process);
+    CloseHandle(writer);
     char buffer[4096];
-    size_t got;
-    while (pipe != NULL && (got = fread(buffer, 1, sizeof(buffer), pipe)) > 0)
+    DWORD got;
+    while (ReadFile(reader, buffer, sizeof(buffer), &got, NULL) && got > 0)
         output->append(buffer, got);
-    return pipe != NULL ? (DWORD)_pclose(pipe) : STILL_ACTIVE;
+    if (started && WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    if (started) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(reader);
+    for (const std::string &name : names)
+        SetEnvironmentVariableA(name.c_str(), NULL);
+    return code;
 }
 
 /* The checks' names in the checker's order, from the list its usage prints. */
@@ -56,12 +83,13 @@ std::string Verdicts(const std::string &output)
 
 struct Row {
     const char *saver;
-    const char *letters;   /* a verdict per check in the checker's order: P, W, F, or - for not run */
+    const char *set;        /* probe switches, "NOVRA_PROBE_...=value ...", or "" */
+    const char *verdicts;   /* "PASS preview.window, FAIL orphans": the checks asked for, in the checker's order */
     DWORD code;
-    const char *set;       /* a probe switch, "NOVRA_PROBE_...=value", or "" */
-    const char *says;      /* what the report must say, or "" */
+    const char *says;       /* what the report must say, or "" */
 };
 
+/* A row that names every check runs without --only. */
 void CheckRows(const Row *rows, size_t count)
 {
     static const std::vector<std::string> names = CheckNames();
@@ -69,18 +97,19 @@ void CheckRows(const Row *rows, size_t count)
         std::string only;
         std::string expected;
         std::string output;
-        ASSERT_EQ(names.size(), strlen(row->letters)) << row->saver;
-        for (size_t check = 0; check < names.size(); check++) {
-            const char letter = row->letters[check];
-            if (letter == '-')
-                continue;
-            only += (only.empty() ? "" : ",") + names[check];
-            expected += (letter == 'P' ? "PASS " : letter == 'W' ? "WARN " : "FAIL ") + names[check] + "\n";
+        std::string verdict;
+        size_t asked = 0;
+        for (std::istringstream items(row->verdicts); std::getline(items >> std::ws, verdict, ',');) {
+            only += (only.empty() ? "" : ",") + verdict.substr(5);
+            expected += verdict + "\n";
+            asked++;
         }
-        only = strchr(row->letters, '-') == NULL ? "" : "--only " + only + " ";
+        only = asked == names.size() ? "" : "--only " + only + " ";
         EXPECT_EQ(row->code, RunChecker(only + "\"" + ProbePath(row->saver) + "\"", &output, row->set)) << output;
         EXPECT_EQ(expected, Verdicts(output)) << row->saver << " " << row->set << "\n" << output;
         EXPECT_NE(std::string::npos, output.find(row->says)) << row->says << "\n" << output;
+        size_t cpu = output.find("% of a core over");   /* a share of the cores, never a wrapped difference */
+        EXPECT_GE(1000, cpu == std::string::npos ? 0 : atoi(output.c_str() + output.rfind('(', cpu) + 1)) << output;
     }
 }
 
@@ -88,25 +117,38 @@ void CheckRows(const Row *rows, size_t count)
 
 TEST(Check, EverySaverGetsTheVerdictsItsBehaviourEarns)
 {
-    /* preview window, close, empty, tiny, blank, cpu; settings; covers, input; orphans */
     const Row rows[] = {
-        {"novra_stars.scr", "PPPPPPPPPP", 0, "", "of a core over"},
-        {"probe_exitnow.scr", "FFPPFWFFFP", 1, "", "ended with code 0x3 without a child window of the host"},
-        {"probe_ignoreclose.scr", "PF--------", 1, "", "the window ignored WM_CLOSE"},
-        {"probe_hangclose.scr", "-F--------", 1, "", "did not answer WM_CLOSE within 500 ms"},
-        {"probe_divide.scr", "P-FP-----P", 1, "", "crashed: 0xC0000094, integer division by zero"},
-        {"probe.scr", "F--------P", 1, "NOVRA_PROBE_CRASH=1", "crashed: 0xC0000094, integer division by zero"},
-        {"probe_orphan.scr", "P--------F", 1, "", "still ran a second after it ended"},
-        {"probe_orphan.scr", "PP-------P", 0, "NOVRA_PROBE_HELPER_MS=400", ""},
-        {"probe_toplevel.scr", "F---------", 1, "", "made a top-level window"},
-        {"probe.scr", "P---------", 0, "NOVRA_PROBE_SIZE_MS=100", "320x240"},
-        {"probe_withdll.scr", "----P-----", 0, "", ""},
-        {"probe.scr", "-----W----", 0, "NOVRA_PROBE_SPIN=1", "% of a core in a 320x240 preview"},
-        {"probe.scr", "------F---", 1, "NOVRA_PROBE_OWNER=foreground", "appeared, owned by the window in front"},
-        {"probe.scr", "------F---", 1, "NOVRA_PROBE_OWNER=none", "an unowned window 'Probe' appeared"},
-        {"probe.scr", "--------F-", 1, "", "a 120-pixel mouse move did not end it (key"},
-        {"probe.scr", "--------F-", 1, "NOVRA_PROBE_MOUSE_PX=50", "a key (Shift) did not end it (key"},
-        {"probe.scr", "---------W", 0, "", "could not watch"},
+        {"novra_stars.scr", "",   /* all but the areas, judged in the rows of probe_exitnow and probe_divide */
+         "PASS preview.window, PASS preview.close, PASS preview.path_blank, PASS preview.cpu, PASS settings.owned, "
+         "PASS fullscreen.covers, PASS fullscreen.ends_on_input, PASS orphans",
+         0, "of a core over"},
+        {"probe_exitnow.scr", "",
+         "FAIL preview.window, FAIL preview.close, PASS preview.empty_area, PASS preview.tiny_area, "
+         "FAIL preview.path_blank, WARN preview.cpu, FAIL settings.owned, FAIL fullscreen.covers, "
+         "FAIL fullscreen.ends_on_input, PASS orphans",
+         1, "ended with code 0x3 without a child window of the host"},
+        {"probe_ignoreclose.scr", "", "FAIL preview.close", 1, "the window ignored WM_CLOSE"},
+        {"probe_hangclose.scr", "", "FAIL preview.close", 1, "did not answer WM_CLOSE within 500 ms"},
+        {"probe_divide.scr", "", "FAIL preview.empty_area, PASS preview.tiny_area, PASS orphans", 1,
+         "crashed: 0xC0000094, integer division by zero"},
+        {"probe.scr", "NOVRA_PROBE_CRASH=1", "FAIL preview.window, PASS orphans", 1,
+         "crashed: 0xC0000094, integer division by zero"},
+        {"probe_orphan.scr", "", "PASS preview.window, FAIL orphans", 1, "still ran a second after it ended"},
+        {"probe_orphan.scr", "NOVRA_PROBE_HELPER_MS=400", "PASS preview.close, PASS orphans", 0, ""},
+        {"probe.scr", "", "PASS orphans", 0, "(1 run)"},   /* asked for alone, it makes a run */
+        {"probe_toplevel.scr", "", "FAIL preview.window", 1, "made a top-level window"},
+        {"probe.scr", "NOVRA_PROBE_SIZE_MS=100", "PASS preview.window", 0, "320x240"},
+        {"probe_withdll.scr", "", "PASS preview.path_blank", 0, ""},
+        {"probe.scr", "NOVRA_PROBE_SPIN=hop", "WARN preview.cpu", 0, "% of a core in a 320x240 preview"},
+        {"probe.scr", "NOVRA_PROBE_OWNER=foreground", "FAIL settings.owned", 1, "owned by the window in front"},
+        {"probe.scr", "NOVRA_PROBE_OWNER=none", "FAIL settings.owned", 1, "an unowned window 'Probe' appeared"},
+        /* the move travels the 120 pixels it names: one try passes 115; past 120 the retry is needed */
+        {"probe.scr", "NOVRA_PROBE_MOUSE_PX=115", "PASS fullscreen.ends_on_input", 0, ", 1 try)"},
+        {"probe.scr", "NOVRA_PROBE_MOUSE_PX=125", "PASS fullscreen.ends_on_input", 0, ", 2 tries)"},
+        {"probe.scr", "NOVRA_PROBE_DEAF_MS=60000", "FAIL fullscreen.ends_on_input", 1,
+         "a key (Shift) did not end it in 2 tries; a 120-pixel mouse move did not end it in 2 tries (key"},
+        {"probe.scr", "NOVRA_PROBE_DEAF_MS=60000 NOVRA_PROBE_EXIT_MS=400", "FAIL fullscreen.ends_on_input", 1,
+         ": ended by itself after "},
     };
     CheckRows(rows, sizeof(rows) / sizeof(rows[0]));
 }
@@ -116,8 +158,8 @@ TEST(CheckTwoMonitors, FullScreenCoversTheWholeVirtualScreen)
     if (GetSystemMetrics(SM_CMONITORS) < 2)
         GTEST_SKIP() << "needs a display of two monitors; this one has " << GetSystemMetrics(SM_CMONITORS);
     const Row rows[] = {
-        {"probe.scr", "-------W--", 0, "", "covers 1 of 2 monitors: "},
-        {"novra_stars.scr", "-------P--", 0, "", " monitors, virtual screen "},
+        {"probe.scr", "", "WARN fullscreen.covers", 0, "covers 1 of 2 monitors: "},
+        {"novra_stars.scr", "", "PASS fullscreen.covers", 0, " monitors, virtual screen "},
     };
     CheckRows(rows, sizeof(rows) / sizeof(rows[0]));
 }
@@ -136,16 +178,20 @@ TEST(CheckCover, WhatAWindowLeavesOfAMonitorIsOneRectangle)
     }
 }
 
-/* A folder is every saver in it; the exit code is the worst of them. */
-TEST(Check, SeveralSaversJsonAndStartErrors)
+/* A folder is every saver in it; the exit code is the worst of them, in any order. The JUnit
+ * report of the first row is read with a real XML parser by check_junit_test.sh. */
+TEST(Check, SeveralSaversReportsAndStartErrors)
 {
     const std::string folder = MakeTempFolder("several");
     const std::string empty = MakeTempFolder("");
+    const std::string text = "text & \x83\x65\x83\x4c\x83\x58\x83\x67.scr";   /* "text & テキスト.scr" in code page 932 */
+    const std::string junit = ProgramFolder() + "check_test_junit.xml";
     std::string saver = folder + "probe.scr";
     CopyFileA(ProbePath("probe.scr").c_str(), saver.c_str(), FALSE);
     for (const char *name : {"probe_exitnow.scr", "probe_withdll.scr"})   /* the latter without its DLL */
         CopyFileA(ProbePath(name).c_str(), (folder + name).c_str(), FALSE);
-    std::ofstream(folder + "text saver.scr") << "not a program";
+    std::ofstream(folder + text) << "not a program";
+    DeleteFileA(junit.c_str());
     for (size_t at = saver.find('\\'); at != std::string::npos; at = saver.find('\\', at + 2))
         saver.insert(at, "\\");
     const struct {
@@ -153,11 +199,16 @@ TEST(Check, SeveralSaversJsonAndStartErrors)
         DWORD code;
         std::string says;
     } rows[] = {
-        {"--only preview.window,preview.path_blank \"" + folder.substr(0, folder.size() - 1) + "\"", 2,
+        {"--junit \"" + junit + "\" --only preview.window,preview.path_blank \"" + folder.substr(0, folder.size() - 1) +
+             "\"",
+         2,
          "probe.scr: 2 passed, 0 warned, 0 failed\r\nprobe_exitnow.scr: 0 passed, 0 warned, 2 failed\r\n"
-         "probe_withdll.scr: 0 passed, 1 warned, 1 failed\r\ntext saver.scr: not started (error 193)"},
+         "probe_withdll.scr: 0 passed, 1 warned, 1 failed\r\n" + text + ": not started (error 193)"},
         {"--json --only preview.close \"" + folder + "probe_exitnow.scr\" \"" + folder + "probe.scr\"", 1,
          "\"failed\": 1\r\n    },\r\n    {\r\n      \"saver\": \"" + saver + "\",\r\n      \"checks\": ["},
+        {"--only preview.close \"" + folder + text + "\" \"" + folder + "probe_exitnow.scr\"", 2,
+         "(error 193)\r\n" + folder + "probe_exitnow.scr\r\nFAIL preview.close"},
+        {"--only orphans \"" + folder + text + "\"", 2, "(error 193)\r\n" + text + ": not started (error 193)"},
         {"\"" + ProbePath("no such saver.scr") + "\"", 2, ProbePath("no such saver.scr") + ": no such file"},
         {"\"" + empty.substr(0, empty.size() - 1) + "\"", 2, ": a folder without savers (.scr files)"},
         {std::string(260, 'x'), 2, "novracheck: " + std::string(260, 'x') + ": the path is too long"},
@@ -168,7 +219,8 @@ TEST(Check, SeveralSaversJsonAndStartErrors)
         EXPECT_EQ(row.code, RunChecker(row.arguments, &output)) << row.arguments;
         EXPECT_NE(std::string::npos, output.find(row.says)) << row.says << "\n" << output;
     }
-    for (const char *name : {"probe.scr", "probe_exitnow.scr", "probe_withdll.scr", "text saver.scr"})
+    for (const std::string &name : {std::string("probe.scr"), std::string("probe_exitnow.scr"),
+                                     std::string("probe_withdll.scr"), text})
         DeleteFileA((folder + name).c_str());
     RemoveDirectoryA(folder.c_str());
     RemoveDirectoryA(empty.c_str());

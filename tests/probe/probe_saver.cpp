@@ -11,10 +11,12 @@
 
 enum { PROBE_NORMAL, PROBE_IGNORECLOSE, PROBE_HANGCLOSE, PROBE_EXITNOW, PROBE_CHILDREN,
        PROBE_TOPLEVEL, PROBE_DIVIDE, PROBE_ORPHAN, PROBE_LAUNCHER };
-enum { PREVIEW_CODE = 7, RUN_CODE = 5, EXIT_NOW_CODE = 3, ORPHAN_SLEEP_MS = 60000 };
+enum { PREVIEW_CODE = 7, RUN_CODE = 5, EXIT_NOW_CODE = 3, ORPHAN_SLEEP_MS = 60000, HOP_MS = 250,
+       HOP_TAIL_MS = 100 };
 #define ORPHAN_SWITCH " /orphan"  /* the left-behind child's private switch */
 
 static int painted = 0;
+static DWORD startTick;
 static volatile int quotient;  /* volatile: the divisions may not be folded away */
 static volatile int zero = 0;
 
@@ -66,18 +68,23 @@ static void OnDestroy(HWND window)
         PostQuitMessage((GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0 ? PREVIEW_CODE : RUN_CODE);
 }
 
-/* NOVRA_PROBE_MOUSE_PX: keys are ignored; only a mouse move farther than
- * that (across plus down) from the first one seen ends the window. */
+/* A key ends the window. NOVRA_PROBE_MOUSE_PX: so does a mouse move farther
+ * than that (across plus down) from where the first mouse message it takes
+ * put the cursor. NOVRA_PROBE_DEAF_MS: it takes no input in its first that
+ * many milliseconds, as savers that set up first. */
 static void OnInput(HWND window, UINT message, LPARAM lParam)
 {
     static LPARAM first = -1;
     const char *limit = getenv("NOVRA_PROBE_MOUSE_PX");
+    const char *deafMs = getenv("NOVRA_PROBE_DEAF_MS");
     int moved;
 
+    if (deafMs != NULL && GetTickCount() - startTick < (DWORD)atol(deafMs))
+        return;
     if (first == -1 && message == WM_MOUSEMOVE)
         first = lParam;
     moved = abs((short)LOWORD(lParam) - (short)LOWORD(first)) + abs((short)HIWORD(lParam) - (short)HIWORD(first));
-    if (limit == NULL ? message == WM_KEYDOWN : message == WM_MOUSEMOVE && moved > atoi(limit))
+    if (message == WM_KEYDOWN || (limit != NULL && moved > atoi(limit)))
         DestroyWindow(window);
 }
 
@@ -179,11 +186,18 @@ static void StartOrphan(const char *line)
     CloseHandle(process.hProcess);
 }
 
-/* NOVRA_PROBE_SPIN: a thread keeps a core busy, as a careless saver's does. */
-static DWORD WINAPI Spin(void *)
+/* NOVRA_PROBE_SPIN: a thread keeps a core busy, as a careless saver's does;
+ * with "hop" each thread spins a quarter second, starts the next and ends a
+ * moment later, as savers whose work moves between short-lived threads. */
+static DWORD WINAPI Spin(void *hop)
 {
-    for (;;)
+    DWORD start = GetTickCount();
+
+    while (hop == NULL || GetTickCount() - start < HOP_MS)
         quotient = quotient + 1;
+    CloseHandle(CreateThread(NULL, 0, Spin, hop, 0, NULL));
+    Sleep(HOP_TAIL_MS);
+    return 0;
 }
 
 /* NOVRA_PROBE_CRASH "breakpoint": a breakpoint left in, as a debug build
@@ -234,11 +248,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     const char *line = GetCommandLineA();
     SaverArgs args;
     const char *helperMs = getenv("NOVRA_PROBE_HELPER_MS");
+    const char *spin = getenv("NOVRA_PROBE_SPIN");
     HWND window;
     MSG message;
 
     if (PROBE_MODE == PROBE_ORPHAN && strstr(line, ORPHAN_SWITCH) != NULL)
         return (int)SleepEx(helperMs != NULL ? (DWORD)atol(helperMs) : (DWORD)ORPHAN_SLEEP_MS, FALSE);
+    startTick = GetTickCount();
     LogLine("start %s", line);
     if (getenv("NOVRA_PROBE_CRASH") != NULL)
         Crash(getenv("NOVRA_PROBE_CRASH"));
@@ -253,8 +269,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     window = CreateForMode(&args);
     if (window == NULL)
         return Finish(2);
-    if (getenv("NOVRA_PROBE_SPIN") != NULL)
-        CreateThread(NULL, 0, Spin, NULL, 0, NULL);   /* its handle ends with the probe */
+    if (spin != NULL)
+        CloseHandle(CreateThread(NULL, 0, Spin, strcmp(spin, "hop") == 0 ? (void *)spin : NULL, 0, NULL));
     LogLine("window %ld", HandleToLong(window));
     while (GetMessageA(&message, NULL, 0, 0) > 0)
         DispatchMessageA(&message);
