@@ -10,6 +10,14 @@ novra_start dev-test
 build=$1 test=$2
 shift 2
 
+# A folder named for an architecture is built and run as that one, whatever
+# the machine would choose: configuring build/x64 as x86 would spoil it.
+case "$(basename "$build")" in
+x86|x64)
+    NOVRA_ARCH=$(basename "$build")
+    NOVRA_WINE=$(novra_loader_of "$NOVRA_ARCH")
+    export NOVRA_ARCH NOVRA_WINE WINELOADER=$NOVRA_WINE ;;
+esac
 novra_build "$NOVRA_ARCH" "$build" --target "$test" novra probe_savers
 if [ "${NOVRA_TWO_MONITORS:-}" = 1 ]; then
     novra_wine_session two-monitors
