@@ -23,20 +23,6 @@ namespace {
 const Strings savers = {"C:\\none\\s0.scr", "C:\\none\\v1.2\\s1.scr", "C:\\none\\s2.scr",
                         "C:\\none\\a\\same.scr", "C:\\none\\b\\same.scr"};
 
-std::string Saved(size_t slot)
-{
-    char path[MAX_PATH + 1] = "";
-    std::string key = "SCREENSAVER_" + std::to_string(slot + 1);
-    GetPrivateProfileStringA("SYSTEM", key.c_str(), "(none)", path, sizeof(path), TestSettingsPath().c_str());
-    return path;
-}
-
-/* What a probe logs when started to preview in the window. */
-std::string PreviewStart(const std::string &saver, HWND window)
-{
-    return "start " + saver + " /p " + std::to_string((int)(INT_PTR)window);
-}
-
 Strings RecentSlots()
 {
     return Strings(GetState()->recent, GetState()->recent + RECENT_COUNT);
@@ -79,83 +65,27 @@ void DropFiles(HWND window, const Strings &names, bool wide)
     SendMessageA(window, WM_DROPFILES, (WPARAM)drop, 0);
 }
 
-/* A chosen path moves to the front; only the paths before it shift, so
- * none drops out. A path is found in the list whatever its letter case.
- * The window is minimised: no saver is started, and no pause made. */
-TEST(RecentList, AnEntryMovesToTheFrontAndNoneIsLost)
-{
-    std::string upper = savers[3];
-    CharUpperA(&upper[0]);
-    const struct {
-        UINT command;       /* a recent entry, or 0: drop `dropped` */
-        std::string dropped;
-        Strings list;
-    } rows[] = {
-        {IDM_RECENT_1, "", savers},
-        {IDM_RECENT_3, "", {savers[2], savers[0], savers[1], savers[3], savers[4]}},
-        {IDM_RECENT_5, "", {savers[4], savers[0], savers[1], savers[2], savers[3]}},
-        {0, upper, {upper, savers[0], savers[1], savers[2], savers[4]}},
-    };
-    for (const auto &row : rows) {
-        HWND window = OpenViewer(savers);
-        ShowWindow(window, SW_MINIMIZE);
-        if (row.command != 0)
-            Command(window, row.command);
-        else
-            DropFiles(window, {row.dropped}, false);
-        EXPECT_EQ(row.list, RecentSlots()) << row.command;
-        CloseViewer();
-    }
-}
-
-/* Cancel changes nothing; a choice previews at once and pushes the last
- * saver out of the full list. */
-TEST(RecentList, OpenDialogAndDroppedFiles)
-{
-    ProbeLog log;
-    const std::string probe = ProbePath("probe.scr");
-    const std::string children = ProbePath("probe_children.scr");
-    const Strings list = {probe, savers[2], savers[3], savers[4], ""};
-    HWND window = OpenViewer(list, &log);
-    const std::vector<HWND> preview = ChildWindows(window);
-    EXPECT_EQ("probe.scr", OpenThroughDialog(window, NULL));
-    EXPECT_EQ(list, RecentSlots());
-    EXPECT_EQ(preview, ChildWindows(window));
-    log.Clear();
-    OpenThroughDialog(window, ProbePath("probe_children").c_str());   /* the dialog adds ".scr" */
-    EXPECT_EQ((Strings{children, probe, savers[2], savers[3], savers[4]}), RecentSlots());
-    EXPECT_EQ((Strings{"202 probe_children.scr", "203 probe.scr", "204 s2.scr", "205 same.scr", "206 same.scr"}),
-              RecentMenuEntries(window));
-    ASSERT_TRUE(log.WaitFor("window", 1, 5000));
-    EXPECT_EQ(Strings{PreviewStart(children, window)}, log.Events("start"));
-    EXPECT_EQ(PreviewTitle(children), WindowTitle(window));
-    const std::string upper = ProbePath("probe_ignoreclose.SCR");
-    DropFiles(window, {"C:\\none\\read me.txt", upper, probe}, true);
-    DropFiles(window, {"C:\\none\\a.txt", "C:\\none\\b.scrx"}, false);
-    EXPECT_EQ((Strings{upper, children, probe, savers[2], savers[3]}), RecentSlots());
-    EXPECT_EQ(PreviewTitle(upper), WindowTitle(window));
-    ASSERT_TRUE(log.WaitFor("window", 2, 5000));
-    EXPECT_EQ(PreviewStart(upper, window), log.Events("start").back());
-    CloseViewer();
-    EXPECT_EQ(savers[3], Saved(4));
-    EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
-}
-
-/* The Operation popup, as the menu or a key opens it. */
-HMENU OpenOperationMenu(HWND window)
+/* The Operation popup as it opens: which of Next, Previous and Set as the
+ * system's saver are on. */
+std::string OperationMenu(HWND window)
 {
     HMENU operation = GetSubMenu(GetMenu(window), 1);
     SendMessageA(window, WM_INITMENUPOPUP, (WPARAM)operation, MAKELPARAM(1, FALSE));
-    return operation;
+    std::string states;
+    for (UINT id : {IDM_NEXT_SAVER, IDM_PREVIOUS_SAVER, IDM_SET_SYSTEM_SAVER})
+        states += Grayed(operation, id) ? " off" : " on";
+    return states.substr(1);
 }
 
 /* A folder of probes whose names Explorer orders otherwise than plain text
  * does (saver2 before saver10), beside what is no saver: a folder, other
  * extensions. */
+const Strings browsed = {"saver1.scr", "saver2.scr", "saver10.scr"};
+
 std::string BrowseFolder()
 {
     const std::string folder = MakeTempFolder(" browse");
-    for (const char *name : {"saver1.scr", "saver2.scr", "saver10.scr"})
+    for (const std::string &name : browsed)
         CopyFileA(ProbePath("probe.scr").c_str(), (folder + name).c_str(), FALSE);
     CreateDirectoryA((folder + "saver3.scr").c_str(), NULL);
     std::ofstream(folder + "saver4.txt") << "text";
@@ -195,46 +125,75 @@ TEST(RecentList, NextAndPreviousInExplorersOrder)
     RemoveFolder(folder);
 }
 
-/* Greyed where they would do nothing, and then the command does nothing,
- * as it comes from a key whatever the menu shows; with another saver
- * beside it, Next opens that one as the open dialog would. */
-TEST(RecentList, NextAndPreviousOnlyWithAnotherSaver)
+/* Every way to a saver makes it the current one, in front of the recent
+ * list: a recent entry, the open dialog (which adds ".scr"), the first
+ * saver dropped, the next one in its folder. A path already listed moves
+ * there, whatever its letter case; only the paths before it shift, so none
+ * drops out; a new one pushes the last out. Cancel, drops of no saver, and
+ * Next with no other saver change nothing; Next and Previous are greyed
+ * then, and so is Set without a saver. The window is minimised (but for
+ * Cancel, which must start nothing): the start is held, with no pause. */
+TEST(RecentList, EveryWayToASaver)
 {
+    const std::string probe = ProbePath("probe.scr");
     const std::string folder = BrowseFolder();
     const std::string alone = MakeTempFolder(" alone");
-    CopyFileA(ProbePath("probe.scr").c_str(), (alone + "only.scr").c_str(), FALSE);
+    CopyFileA(probe.c_str(), (alone + "only.scr").c_str(), FALSE);
+    std::string upper = savers[3];
+    CharUpperA(&upper[0]);
+    const std::string dropped = ProbePath("probe_ignoreclose.SCR");
+    const Strings some = {probe, savers[2], savers[3], savers[4], ""};
     const struct {
         const char *label;
-        std::string saver;
-        bool browse;
-        bool choose;    /* "set as the system's saver" */
+        Strings list;
+        std::function<void(HWND)> act;
+        Strings slots;
+        const char *menu;   /* Next, Previous, Set: on or off */
     } rows[] = {
-        {"no saver", "", false, false},
-        {"no folder", savers[0], false, true},
-        {"a saver that vanished", folder + "gone.scr", false, true},
-        {"alone in its folder", alone + "only.scr", false, true},
-        {"beside others", folder + "saver2.scr", true, true},
+        {"recent entry 1", savers, [](HWND window) { Command(window, IDM_RECENT_1); }, savers, "off off on"},
+        {"recent entry 3", savers, [](HWND window) { Command(window, IDM_RECENT_3); },
+         {savers[2], savers[0], savers[1], savers[3], savers[4]}, "off off on"},
+        {"recent entry 5", savers, [](HWND window) { Command(window, IDM_RECENT_5); },
+         {savers[4], savers[0], savers[1], savers[2], savers[3]}, "off off on"},
+        {"a listed path dropped in capitals", savers, [&](HWND window) { DropFiles(window, {upper}, false); },
+         {upper, savers[0], savers[1], savers[2], savers[4]}, "off off on"},
+        {"Open, cancelled", some, [&](HWND window) {
+            unsigned int starts = GetState()->childStarts;
+            EXPECT_EQ("probe.scr", OpenThroughDialog(window, NULL)) << "the dialog opens at the current saver";
+            EXPECT_EQ(starts, GetState()->childStarts) << "a restart";
+        }, some, "on on on"},
+        {"Open, a name without its extension", some,
+         [&](HWND window) { OpenThroughDialog(window, ProbePath("probe_children").c_str()); },
+         {ProbePath("probe_children.scr"), probe, savers[2], savers[3], savers[4]}, "on on on"},
+        {"drops: the first saver, in UTF-16, then none", some, [&](HWND window) {
+            DropFiles(window, {"C:\\none\\read me.txt", dropped, probe}, true);
+            DropFiles(window, {"C:\\none\\a.txt", "C:\\none\\b.scrx"}, false);
+        }, {dropped, probe, savers[2], savers[3], savers[4]}, "on on on"},
+        {"Next, beside others", {folder + "saver2.scr", savers[1]},
+         [](HWND window) { Command(window, IDM_NEXT_SAVER); },
+         {folder + "saver10.scr", folder + "saver2.scr", savers[1], "", ""}, "on on on"},
+        {"Next, alone in its folder", {alone + "only.scr", savers[1]},
+         [](HWND window) { Command(window, IDM_NEXT_SAVER); }, {alone + "only.scr", savers[1], "", "", ""},
+         "off off on"},
+        {"Next, a saver that vanished", {folder + "gone.scr", savers[1]},
+         [](HWND window) { Command(window, IDM_PREVIOUS_SAVER); }, {folder + "gone.scr", savers[1], "", "", ""},
+         "off off on"},
+        {"Next, no saver", {}, [](HWND window) { Command(window, IDM_NEXT_SAVER); }, {"", "", "", "", ""},
+         "off off off"},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.label);
-        const Strings list = row.saver.empty() ? Strings{"", ""} : Strings{row.saver, savers[1]};
-        HWND window = OpenViewer(list);
-        HMENU operation = OpenOperationMenu(window);
-        EXPECT_EQ(!row.browse, Grayed(operation, IDM_NEXT_SAVER));
-        EXPECT_EQ(!row.browse, Grayed(operation, IDM_PREVIOUS_SAVER));
-        EXPECT_EQ(!row.choose, Grayed(operation, IDM_SET_SYSTEM_SAVER));
-        unsigned int starts = GetState()->childStarts;
-        Command(window, IDM_NEXT_SAVER);
-        Strings front = list;
-        if (row.browse)
-            front = {folder + "saver10.scr", folder + "saver2.scr"};
-        Strings slots = RecentSlots();
-        slots.resize(2);
-        EXPECT_EQ(front, slots);
-        EXPECT_EQ(starts + (row.browse ? 1 : 0), GetState()->childStarts);
+        HWND window = OpenViewer(row.list);
+        if (std::string(row.label) != "Open, cancelled")
+            ShowWindow(window, SW_MINIMIZE);
+        EXPECT_EQ(row.menu, OperationMenu(window));
+        row.act(window);
+        EXPECT_EQ(row.slots, RecentSlots());
+        EXPECT_EQ(row.slots[0].empty() ? "ready | " NOVRA_TITLE " | commands on"
+                                       : "preview | " + PreviewTitle(row.slots[0]) + " | commands on", ViewerLine());
         CloseViewer();
     }
-    EXPECT_TRUE(WaitNoProcessesNamed("saver", 5000));
+    EXPECT_TRUE(WaitNoProcessesNamed("probe", 5000));
     RemoveFolder(folder);
     RemoveFolder(alone);
 }
@@ -502,7 +461,8 @@ TEST_F(ModalRun, WhatHappensDuringARun)
  * when checked or greyed. */
 std::vector<std::wstring> InstalledEntries(HWND window)
 {
-    HMENU installed = GetSubMenu(OpenOperationMenu(window), 7);
+    OperationMenu(window);
+    HMENU installed = GetSubMenu(GetSubMenu(GetMenu(window), 1), 7);
     SendMessageA(window, WM_INITMENUPOPUP, (WPARAM)installed, MAKELPARAM(7, FALSE));
     std::vector<std::wstring> entries;
     for (int position = 0; position < GetMenuItemCount(installed); position++) {
