@@ -127,6 +127,7 @@ TEST(Check, EverySaverGetsTheVerdictsItsBehaviourEarns)
          "FAIL preview.path_blank, WARN preview.cpu, FAIL settings.owned, FAIL fullscreen.covers, "
          "FAIL fullscreen.ends_on_input, PASS orphans",
          1, "ended with code 0x3 without a child window of the host"},
+        {"probe_exitnow.scr", "NOVRA_PROBE_EXIT_CODE=-1", "FAIL preview.window", 1, "ended with code 0xFFFFFFFF without"},
         {"probe_ignoreclose.scr", "", "FAIL preview.close", 1, "the window ignored WM_CLOSE"},
         {"probe_hangclose.scr", "", "FAIL preview.close", 1, "did not answer WM_CLOSE within 500 ms"},
         {"probe_divide.scr", "", "FAIL preview.empty_area, PASS preview.tiny_area, PASS orphans", 1,

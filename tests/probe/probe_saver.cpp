@@ -170,20 +170,27 @@ static HWND CreateForMode(const SaverArgs *args)
     return window;
 }
 
-/* A child that outlives this probe: itself again, with a private switch. */
-static void StartOrphan(const char *line)
+/* Starts a program of its own, not waiting for it; 1 when it started. */
+static int StartProgram(char *command)
 {
-    char command[2048];
     STARTUPINFOA startup = {};
     PROCESS_INFORMATION process;
 
     startup.cb = sizeof(startup);
-    if (snprintf(command, sizeof(command), "%s%s", line, ORPHAN_SWITCH) >= (int)sizeof(command))
-        return;
     if (CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process) == 0)
-        return;
+        return 0;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+    return 1;
+}
+
+/* A child that outlives this probe: itself again, with a private switch. */
+static void StartOrphan(const char *line)
+{
+    char command[2048];
+
+    if (snprintf(command, sizeof(command), "%s%s", line, ORPHAN_SWITCH) < (int)sizeof(command))
+        StartProgram(command);
 }
 
 /* NOVRA_PROBE_SPIN: a thread keeps a core busy, as a careless saver's does;
@@ -224,23 +231,16 @@ static int Finish(int code)
  * slow to answer WM_CLOSE, as a real saver busy drawing may be. */
 static int LaunchRealSaver(const SaverArgs *args)
 {
-    const char *real = "probe_hangclose.scr";
     char folder[MAX_PATH];
     char command[2 * MAX_PATH];
     DWORD length = GetModuleFileNameA(NULL, folder, sizeof(folder));
-    STARTUPINFOA startup = {};
-    PROCESS_INFORMATION process;
 
-    startup.cb = sizeof(startup);
     while (length > 0 && folder[length - 1] != '\\')
         length--;
     folder[length] = '\0';
-    snprintf(command, sizeof(command), "\"%s%s\" /%c %ld", folder, real, args->mode, HandleToLong(args->window));
-    if (CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process) == 0)
-        return Finish(2);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return Finish(0);
+    snprintf(command, sizeof(command), "\"%sprobe_hangclose.scr\" /%c %ld", folder, args->mode,
+             HandleToLong(args->window));
+    return Finish(StartProgram(command) == 1 ? 0 : 2);
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)

@@ -52,9 +52,9 @@ Strings RecentMenuEntries(HWND window);
  * settings or full-screen run's): so the action acts during that loop.
  * Not ready within 10 s is a failure, and the probes are ended. */
 void When(const std::function<bool()> &ready, const std::function<void()> &action);
-/* When with a ready that never holds: the 10 s guard alone. When with a
- * null action: nothing waits any more. */
+/* A When that never comes: a loop still running 10 s on fails and ends. */
 void GuardFor10s();
+/* Nothing waits any more. */
 void CancelWhen();
 /* When a dialog box of this thread shows, with it. */
 void WhenDialog(const std::function<void(HWND)> &action);
