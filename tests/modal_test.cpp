@@ -13,7 +13,6 @@
 #include "app/state.h"
 #include "res/resource.h"
 #include "res/version.h"
-#include "settings/saver_folder.h"
 #include "support/test_support.h"
 
 namespace {
@@ -80,12 +79,10 @@ std::string OperationMenu(HWND window)
 /* A folder of probes whose names Explorer orders otherwise than plain text
  * does (saver2 before saver10), beside what is no saver: a folder, other
  * extensions. */
-const Strings browsed = {"saver1.scr", "saver2.scr", "saver10.scr"};
-
 std::string BrowseFolder()
 {
     const std::string folder = MakeTempFolder(" browse");
-    for (const std::string &name : browsed)
+    for (const char *name : {"saver1.scr", "saver2.scr", "saver10.scr"})
         CopyFileA(ProbePath("probe.scr").c_str(), (folder + name).c_str(), FALSE);
     CreateDirectoryA((folder + "saver3.scr").c_str(), NULL);
     std::ofstream(folder + "saver4.txt") << "text";
@@ -99,30 +96,6 @@ void RemoveFolder(const std::string &folder)
         DeleteFileA((folder + name).c_str());
     RemoveDirectoryA((folder + "saver3.scr").c_str());
     RemoveDirectoryA(folder.c_str());
-}
-
-/* Both ways, inside the folder and across its ends; the plain order would
- * give another saver in every row. */
-TEST(RecentList, NextAndPreviousInExplorersOrder)
-{
-    const std::string folder = BrowseFolder();
-    const struct {
-        const char *current;
-        int step;
-        const char *want;
-    } rows[] = {
-        {"saver2.scr", 1, "saver10.scr"},
-        {"saver10.scr", 1, "saver1.scr"},
-        {"saver10.scr", -1, "saver2.scr"},
-        {"saver1.scr", -1, "saver10.scr"},
-    };
-    for (const auto &row : rows) {
-        char path[MAX_PATH + 1] = "";
-        EXPECT_EQ(1, FindNeighbourSaver((folder + row.current).c_str(), row.step, path, sizeof(path)))
-            << row.current << " " << row.step;
-        EXPECT_EQ(folder + row.want, path) << row.current << " " << row.step;
-    }
-    RemoveFolder(folder);
 }
 
 /* Every way to a saver makes it the current one, in front of the recent
@@ -169,9 +142,14 @@ TEST(RecentList, EveryWayToASaver)
             DropFiles(window, {"C:\\none\\read me.txt", dropped, probe}, true);
             DropFiles(window, {"C:\\none\\a.txt", "C:\\none\\b.scrx"}, false);
         }, {dropped, probe, savers[2], savers[3], savers[4]}, "on on on"},
+        /* in Explorer's order, saver2 before saver10, and round the ends */
         {"Next, beside others", {folder + "saver2.scr", savers[1]},
          [](HWND window) { Command(window, IDM_NEXT_SAVER); },
          {folder + "saver10.scr", folder + "saver2.scr", savers[1], "", ""}, "on on on"},
+        {"Next, the last", {folder + "saver10.scr"}, [](HWND window) { Command(window, IDM_NEXT_SAVER); },
+         {folder + "saver1.scr", folder + "saver10.scr", "", "", ""}, "on on on"},
+        {"Previous, the first", {folder + "saver1.scr"}, [](HWND window) { Command(window, IDM_PREVIOUS_SAVER); },
+         {folder + "saver10.scr", folder + "saver1.scr", "", "", ""}, "on on on"},
         {"Next, alone in its folder", {alone + "only.scr", savers[1]},
          [](HWND window) { Command(window, IDM_NEXT_SAVER); }, {alone + "only.scr", savers[1], "", "", ""},
          "off off on"},
