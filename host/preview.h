@@ -12,9 +12,9 @@
  * while another child is still held). */
 int StartPreview(void);
 
-/* Closes the saver's windows and ends its process. A stop that finds
- * nothing held, or finds that a handler run during its waits has ended
- * the child already, does nothing more. */
+/* Closes the saver's windows and ends its run: its process and every one
+ * it started. A stop that finds nothing held, or finds that a handler run
+ * during its waits has ended the child already, does nothing more. */
 void StopPreview(void);
 
 #endif
